@@ -1,0 +1,19 @@
+// Turns the packed project name into a bound, initialised engine: install
+// directory from the registry, search path, engine library, settings load.
+#pragma once
+
+#include "host/EngineInterface.h"
+
+// The one bound engine, or null while none is bound.
+extern EngineControl* engineControl;
+
+// Binds the engine for window (the saver window or the settings dialog) and
+// loads the settings; failures show their boxes and leave no engine bound.
+void BindEngine(HWND window);
+// The "DisplayName" of the project's registry key; false if missing, not
+// REG_SZ, or longer than outSize bytes with its terminator.
+bool FindInstallDir(const char* projectName, char* out, int outSize);
+// Puts <directory>\channels and <directory>\3rd first in this process's PATH.
+void PrependEnginePaths(const char* directory);
+// Loads <directory>\drovik.dll and returns its EngineControl, or null.
+EngineControl* LoadEngineLibrary(const char* directory);

@@ -1,0 +1,44 @@
+// The viewer's one settings object: the project path, the frame delay and
+// the two flags, kept in "screensaver.cfg" in the install directory and read
+// and written through the engine's chunk-file objects.
+#pragma once
+
+#include <windows.h>
+#include <stdint.h>
+
+class EngineCore;
+
+class ViewerSettings {
+public:
+    ViewerSettings();
+    virtual ~ViewerSettings();
+    // Records the dialog and shows the settings in its controls.
+    virtual void FillDialog(HWND dialog);
+    // Takes the delay and both flags from the dialog's controls, then saves.
+    virtual void ReadDialog(HWND dialog);
+    virtual const char* ProjectPath();
+    virtual int32_t FrameDelay();
+    virtual bool PreviewEnabled();  // any non-zero byte is on
+    virtual bool DoNotQuit();       // any non-zero byte is on
+    // Reads the settings file; fields whose chunk is missing keep their value.
+    virtual void Load();
+    // Writes the settings file; failures are silent.
+    virtual void Save();
+    virtual void SetEngineCore(EngineCore* core);
+    // Copies at most 259 characters; the 260th byte stays a terminator.
+    virtual void SetInstallDirectory(const char* directory);
+    // Takes the delay from the dialog's slider and updates the rate text.
+    virtual void SliderMoved();
+
+    EngineCore* engineCore;       // borrowed from the engine
+    char projectPath[260];        // chunk "SCFP"
+    int32_t frameDelay;           // chunk "SCTI", milliseconds after each frame
+    uint8_t previewEnabled;       // chunk "SCSP"
+    uint8_t doNotQuit;            // chunk "SCQC"
+    HWND dialog;                  // the open settings dialog
+    char installDirectory[260];   // where "screensaver.cfg" lies
+};
+
+// The process's settings. Static storage is zero before construction and the
+// constructor sets only engineCore, so every field starts at zero.
+extern ViewerSettings viewerSettings;

@@ -1,0 +1,21 @@
+// The process entry and the command-line modes of the screen saver.
+#pragma once
+
+#include <windows.h>
+
+// The viewer's module instance, set once by SaverMain before any mode runs.
+extern HINSTANCE appInstance;
+// 1 when GetVersionExA reports a Win9x platform, else 0; set once by SaverMain.
+extern int win9xPlatform;
+
+// The process entry: cuts the program name off the command line, runs
+// SaverMain and ends the process with its result. Never returns.
+void SaverEntry();
+// Runs the one mode the arguments select; returns the process exit code.
+int SaverMain(HINSTANCE instance, const char* arguments);
+// The settings mode: the dialog's result, 0 if the controls could not be set up.
+int ShowSettingsDialog(HWND owner);
+// The Win9x password-change mode.
+void ChangePassword(HWND parent);
+// On a Win9x platform, tells the system whether the screen saver runs.
+void SetScreenSaverRunning(bool running);

@@ -1,0 +1,20 @@
+// The saver window in its full-screen and preview forms, its message loop,
+// and the rules by which input, activation and power events close it.
+#pragma once
+
+#include <windows.h>
+
+// 1 once the saver window was created inside a preview window; never reset.
+extern int previewMode;
+
+// Creates the saver window (preview inside parent, full screen without one),
+// runs the message loop and returns its exit value; 0 when another full-screen
+// saver runs or no window could be created.
+int RunSaverWindow(HWND parent);
+LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The shell's default handling: the close rules, then DefWindowProcA.
+LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Whether a WM_CLOSE may go ahead (asks the Win9x password verifier).
+bool VerifyPasswordOnClose(HWND window);
+void LoadPasswordLibrary();
+void UnloadPasswordLibrary();
