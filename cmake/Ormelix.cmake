@@ -60,12 +60,14 @@ function(ormelix_gtest name)
   endif()
 endfunction()
 
-# ormelix_e2e(name SCRIPT file ARGS ...): an end-to-end test script (bash)
-# that drives the real programs under Wine on the shared display.
+# ormelix_e2e(name SCRIPT file ARGS ...): an end-to-end test script (bash,
+# beside the CMakeLists.txt that registers it) that drives the real programs
+# under Wine on the shared display. The script sees ORMELIX_BIN (the Win32
+# programs), ORMELIX_NATIVE_BIN (saverpack) and ORMELIX_SOURCE.
 function(ormelix_e2e name)
   cmake_parse_arguments(T "" "SCRIPT" "ARGS" ${ARGN})
   add_test(NAME ${name}
-           COMMAND bash ${CMAKE_SOURCE_DIR}/tests/e2e/${T_SCRIPT} ${T_ARGS})
+           COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/${T_SCRIPT} ${T_ARGS})
   set_tests_properties(${name} PROPERTIES LABELS "e2e" TIMEOUT 300
                        RESOURCE_LOCK display
                        ENVIRONMENT "ORMELIX_BIN=${CMAKE_BINARY_DIR}/bin;ORMELIX_NATIVE_BIN=${ORMELIX_NATIVE_BIN};ORMELIX_SOURCE=${CMAKE_SOURCE_DIR}")

@@ -1,0 +1,71 @@
+# Sourced by the end-to-end test scripts. Each script runs inside
+# tests/support/winenv (WINEPREFIX, DISPLAY and ORMELIX_SCRATCH are set) and
+# gets a scratch directory of its own, removed when it ends, together with
+# every Wine process it started.
+set -euo pipefail
+
+: "${ORMELIX_BIN:?run through ctest}" "${ORMELIX_SCRATCH:?run through tests/support/winenv}"
+E2E_DIR="$(mktemp -d "$ORMELIX_SCRATCH/e2e.XXXXXX")"
+E2E_PIDS=()
+E2E_CLEANUP=()
+
+e2e_cleanup() {
+    local step pid
+    for step in "${E2E_CLEANUP[@]}"; do eval "$step" || true; done
+    for pid in "${E2E_PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$E2E_DIR"
+}
+trap e2e_cleanup EXIT
+
+# on_exit COMMAND: run COMMAND (a string) when the script ends.
+on_exit() { E2E_CLEANUP+=("$1"); }
+
+# winpath /unix/path: the same file as Wine sees it through drive Z:.
+winpath() { local p; p="$(readlink -f "$1")"; echo "Z:${p//\//\\}"; }
+
+# fail MESSAGE: end the test with a message.
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# check DESCRIPTION EXPECTED ACTUAL
+check() {
+    if [ "$2" != "$3" ]; then fail "$1: expected [$2], got [$3]"; fi
+    echo "ok: $1"
+}
+
+# start_wine PROGRAM ARGS...: starts a Wine program in the background;
+# its pid is in WINE_PID and it is killed when the script ends.
+start_wine() {
+    wine "$@" >>"$E2E_DIR/wine.log" 2>&1 &
+    WINE_PID=$!
+    E2E_PIDS+=("$WINE_PID")
+}
+
+# wait_exit PID SECONDS: waits for a background process; its exit code is in
+# EXIT_CODE (as bash sees it: -1 arrives as 255). Fails on timeout.
+wait_exit() {
+    local pid=$1 deadline=$((SECONDS + $2))
+    while kill -0 "$pid" 2>/dev/null; do
+        [ $SECONDS -ge $deadline ] && fail "process $pid still running after $2 s"
+        sleep 0.05
+    done
+    set +e; wait "$pid"; EXIT_CODE=$?; set -e
+}
+
+# wait_window TITLE SECONDS: waits for a mapped X window of that exact title;
+# its X id is in WINDOW_ID. Fails on timeout.
+wait_window() {
+    local deadline=$((SECONDS + $2))
+    while :; do
+        WINDOW_ID="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)"
+        [ -n "$WINDOW_ID" ] && return 0
+        [ $SECONDS -ge $deadline ] && fail "no window titled '$1' after $2 s"
+        sleep 0.05
+    done
+}
+
+# reg_set KEY VALUE TYPE DATA: sets a registry value in the scratch prefix and
+# deletes it again when the script ends.
+reg_set() {
+    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
+    on_exit "wine reg delete '$1' /v '$2' /f >/dev/null 2>&1"
+}
