@@ -5,8 +5,6 @@ ViewerSettings viewerSettings;
 
 ViewerSettings::ViewerSettings() : engineCore(nullptr) {}
 ViewerSettings::~ViewerSettings() {}
-void ViewerSettings::FillDialog(HWND d) { dialog = d; }
-void ViewerSettings::ReadDialog(HWND) {}
 const char* ViewerSettings::ProjectPath() { return projectPath; }
 int32_t ViewerSettings::FrameDelay() { return frameDelay; }
 bool ViewerSettings::PreviewEnabled() { return previewEnabled != 0; }
@@ -15,4 +13,3 @@ void ViewerSettings::Load() {}
 void ViewerSettings::Save() {}
 void ViewerSettings::SetEngineCore(EngineCore* core) { engineCore = core; }
 void ViewerSettings::SetInstallDirectory(const char*) {}
-void ViewerSettings::SliderMoved() {}
