@@ -1,11 +1,103 @@
-// Interim: the entry runs no mode yet.
+// The process entry and the command-line modes: records the instance and the
+// platform, then carries out the mode that DecideSaverMode chose.
 #include "shell/SaverShell.h"
+
+#include <commctrl.h>
+
+#include "settings/SettingsDialog.h"
+#include "shell/CommandLine.h"
+#include "shell/LastChanceGuard.h"
+#include "shell/SaverWindow.h"
 
 HINSTANCE appInstance;
 int win9xPlatform;
 
-void SaverEntry() { ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), ""))); }
-int SaverMain(HINSTANCE instance, const char*) { appInstance = instance; return -1; }
-int ShowSettingsDialog(HWND) { return 0; }
-void ChangePassword(HWND) {}
-void SetScreenSaverRunning(bool) {}
+namespace {
+
+const WORD settingsDialogTemplate = 2003;
+const UINT spiSetScreenSaverRunning = 97;
+
+int RunsOnWin9x()
+{
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+// The window a command-line number names, or none when it names no window.
+HWND ExistingWindow(uint32_t number)
+{
+    HWND window = reinterpret_cast<HWND>(static_cast<UINT_PTR>(number));
+    return number != 0 && IsWindow(window) ? window : nullptr;
+}
+
+HWND ExistingWindowOrForeground(uint32_t number)
+{
+    HWND window = ExistingWindow(number);
+    return window ? window : GetForegroundWindow();
+}
+
+int RunMode(const char* arguments)
+{
+    SaverMode mode = DecideSaverMode(arguments, win9xPlatform != 0);
+    switch (mode.kind) {
+    case SaverModeKind::SettingsNoOwner:
+        return ShowSettingsDialog(nullptr);
+    case SaverModeKind::SettingsOwned:
+        return ShowSettingsDialog(ExistingWindowOrForeground(mode.windowNumber));
+    case SaverModeKind::ChangePassword:
+        ChangePassword(ExistingWindowOrForeground(mode.windowNumber));
+        return 0;
+    case SaverModeKind::Preview: {
+        HWND parent = ExistingWindow(mode.windowNumber);
+        return parent ? RunSaverWindow(parent) : -1;
+    }
+    case SaverModeKind::FullScreen:
+        return RunSaverWindow(nullptr);
+    case SaverModeKind::Reject:
+        break;
+    }
+    return -1;
+}
+
+}  // namespace
+
+void SaverEntry()
+{
+    const char* arguments = SkipProgramName(GetCommandLineA());
+    ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), arguments)));
+}
+
+int SaverMain(HINSTANCE instance, const char* arguments)
+{
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    appInstance = instance;
+    win9xPlatform = RunsOnWin9x();
+    return RunUnderLastChanceGuard(RunMode, arguments);
+}
+
+int ShowSettingsDialog(HWND owner)
+{
+    if (!InitDialogControls(appInstance)) return 0;
+    return static_cast<int>(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(settingsDialogTemplate),
+                                            owner, SettingsDialogProc, 0));
+}
+
+void ChangePassword(HWND parent)
+{
+    typedef DWORD(WINAPI * PasswordChanger)(LPCSTR provider, HWND parent, DWORD, LPVOID);
+    HMODULE library = LoadLibraryA("MPR.DLL");
+    if (!library) return;
+    PasswordChanger change =
+        reinterpret_cast<PasswordChanger>(GetProcAddress(library, "PwdChangePasswordA"));
+    if (change) change("SCRSAVE", parent, 0, nullptr);
+    FreeLibrary(library);
+}
+
+void SetScreenSaverRunning(bool running)
+{
+    if (!win9xPlatform) return;
+    UINT previous = 0;
+    SystemParametersInfoA(spiSetScreenSaverRunning, running ? 1 : 0, &previous, 0);
+}

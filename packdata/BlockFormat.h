@@ -1,0 +1,18 @@
+// Constants of the data block appended to the viewer, shared by the reader
+// and the packing tool.
+#pragma once
+
+#include <stdint.h>
+
+const int blockMagicLength = 36;
+// Name and group fields hold at most 260 bytes, their terminating zero included.
+const int blockNameFieldSize = 260;
+// The shipped block: one entry of this group and name, this many data bytes.
+const char* const shippedGroupName = "APPDATA";
+const char* const shippedEntryName = "PROJECTNAME";
+const int shippedDataSize = 259;
+
+// Writes the 36 characters of the magic (no terminating zero) to out. The
+// program holds the magic only as two halves, so that the scan for it never
+// stops at the program's own copy.
+void JoinBlockMagic(char out[blockMagicLength]);
