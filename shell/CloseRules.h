@@ -1,0 +1,100 @@
+// The saver window's close rules as pure decisions: a window message, the
+// readings taken with it and the window's state go in; what to do, what to
+// answer and the next state come out. The Win32 procedures only translate.
+#pragma once
+
+#include <stdint.h>
+
+// Message and parameter numbers the rules look at (the values of the window
+// system; own names, so that this header needs no <windows.h>).
+namespace SaverMsg {
+constexpr uint32_t Create = 0x0001, Destroy = 0x0002, Close = 0x0010, SetText = 0x000C,
+                   Paint = 0x000F, ShowWindow = 0x0018, ActivateApp = 0x001C,
+                   SetCursor = 0x0020, Power = 0x0048, Help = 0x0053, ContextMenu = 0x007B,
+                   KeyDown = 0x0100, SysKeyDown = 0x0104, SysCommand = 0x0112, Timer = 0x0113,
+                   MouseMove = 0x0200, LButtonDown = 0x0201, RButtonDown = 0x0204,
+                   MButtonDown = 0x0207, PowerBroadcast = 0x0218, App = 0x8000;
+constexpr uintptr_t ScNextWindow = 0xF040, ScPrevWindow = 0xF050, ScScreenSave = 0xF140,
+                    ScMonitorPower = 0xF170;
+constexpr uintptr_t PwrCriticalResume = 3;
+constexpr uintptr_t PbtResumeCritical = 6, PbtResumeSuspend = 7, PbtResumeStandby = 8,
+                    PbtPowerStatusChange = 10, PbtResumeAutomatic = 18;
+constexpr intptr_t PbtfResumeFromFailure = 1;
+}  // namespace SaverMsg
+
+// Largest cursor travel (abs(dx) + abs(dy)) that does not close the saver.
+constexpr uint32_t mouseMoveThreshold = 4;
+// lastVerifyTick before the first verification.
+constexpr uint32_t kNeverVerified = 0xFFFFFFFFu;
+// acLineStatus when the system gave no reading.
+constexpr uint8_t kNoAcReading = 255;
+// A WM_CLOSE this soon (ms) after the end of a verification is dropped unseen.
+constexpr uint32_t kVerifyQuietMs = 200;
+
+struct ScreenPoint {
+    int32_t x = 0, y = 0;
+};
+
+// What the rules change while the saver runs; one instance per process.
+struct CloseState {
+    uint32_t closeApproved = 0;            // non-zero once a close was approved
+    bool verifyInProgress = false;         // while the password dialog is up
+    uint32_t lastVerifyTick = kNeverVerified;  // end of the last verification
+    uint8_t acLineStatus = kNoAcReading;   // 0 offline, 1 online, 255 no reading
+    ScreenPoint lastCursorPos;             // reference point of mouse travel
+};
+
+// Facts fixed for one run of the window.
+struct CloseContext {
+    bool previewMode = false;
+    bool win9xPlatform = false;
+    bool verifierLoaded = false;           // "VerifyScreenSavePwd" is bound
+    uint32_t autoPlayQueryMessage = 0;     // "QueryCancelAutoPlay", 0 when not registered
+};
+
+// One window message with the readings taken for it.
+struct SaverEvent {
+    uint32_t message = 0;
+    uintptr_t wParam = 0;
+    intptr_t lParam = 0;
+    ScreenPoint cursor;                    // cursor position now (screen coordinates)
+    uint8_t acLineStatus = kNoAcReading;   // only read when NeedsAcLineStatus says so
+};
+
+enum class Outcome : uint8_t {
+    Forward,          // pass on to the viewer's procedure and return its answer
+    DefaultProcedure, // return DefWindowProcA's answer
+    Answer,           // return Decision::result
+    PostToParent,     // preview: post the message to a live parent, answer 1
+    VerifyClose,      // WM_CLOSE: ask the password verifier; refused -> answer 0
+                      // and take a new cursor reference, else DefaultProcedure
+    AskVerifier,      // WM_APP: answer the verifier's own result
+};
+
+struct Decision {
+    Outcome outcome = Outcome::DefaultProcedure;
+    intptr_t result = 0;      // with Outcome::Answer
+    bool postClose = false;   // queue a WM_CLOSE to the window
+    bool hideCursor = false;  // SetCursor(no cursor)
+    bool yield = false;       // Sleep(0) before going on
+    CloseState next;
+};
+
+// The outer procedure's own handling of a message (SaverWindowProc).
+Decision DecideSaverWindowMessage(const CloseContext& context, const CloseState& state,
+                                  const SaverEvent& event);
+// The close rules of the default procedure (SaverDefaultProc).
+Decision DecideSaverDefault(const CloseContext& context, const CloseState& state,
+                            const SaverEvent& event);
+// Whether the AC line status must be read for this message.
+bool NeedsAcLineStatus(uint32_t message, uintptr_t wParam);
+
+// The first steps of a password verification on close.
+enum class VerifyGate : uint8_t {
+    Refuse,   // answer false without asking
+    Approve,  // no verifier: approved without asking
+    Ask,      // ask the verifier
+};
+VerifyGate DecideVerifyGate(const CloseState& state, bool verifierLoaded, uint32_t now);
+// The state once the verifier answered (non-zero = accepted) at tick `now`.
+CloseState FinishVerify(const CloseState& state, uint32_t verifierResult, uint32_t now);

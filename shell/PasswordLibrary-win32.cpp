@@ -1,0 +1,52 @@
+// The Win9x password verifier: "VerifyScreenSavePwd" of "PASSWORD.CPL",
+// bound only when the user has a screen-saver password.
+#include "shell/SaverShell.h"
+#include "shell/SaverWindow.h"
+#include "shell/SaverWindowState.h"
+
+static HMODULE passwordLibrary;
+VerifyPasswordFunction verifyPasswordProc;
+
+static bool UserHasPassword(HKEY desktop)
+{
+    // Read into 4 zeroed bytes whatever the value's type: any non-zero
+    // content counts, a value longer than 4 bytes fails the read.
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    return RegQueryValueExA(desktop, "ScreenSaveUsePassword", nullptr, nullptr,
+                            reinterpret_cast<BYTE*>(&value), &size) == ERROR_SUCCESS &&
+           value != 0;
+}
+
+void LoadPasswordLibrary()
+{
+    if (!win9xPlatform) return;
+    if (passwordLibrary) UnloadPasswordLibrary();
+    HKEY desktop;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) !=
+        ERROR_SUCCESS)
+        return;
+    if (UserHasPassword(desktop)) {
+        passwordLibrary = LoadLibraryA("PASSWORD.CPL");
+        if (passwordLibrary) {
+            verifyPasswordProc = reinterpret_cast<VerifyPasswordFunction>(
+                reinterpret_cast<void*>(GetProcAddress(passwordLibrary, "VerifyScreenSavePwd")));
+            if (verifyPasswordProc)
+                SetScreenSaverRunning(true);
+            else
+                UnloadPasswordLibrary();
+        }
+    }
+    RegCloseKey(desktop);
+}
+
+void UnloadPasswordLibrary()
+{
+    if (!win9xPlatform || !passwordLibrary) return;
+    FreeLibrary(passwordLibrary);
+    passwordLibrary = nullptr;
+    if (verifyPasswordProc) {
+        verifyPasswordProc = nullptr;
+        SetScreenSaverRunning(false);
+    }
+}

@@ -1,0 +1,102 @@
+// The shell's default procedure for the saver window and the password check
+// on close: they read the system, ask the close rules and carry out the answer.
+#include "host/ViewerWindowProc.h"
+#include "shell/SaverShell.h"
+#include "shell/SaverWindow.h"
+#include "shell/SaverWindowState.h"
+
+CloseContext CurrentCloseContext()
+{
+    CloseContext context;
+    context.previewMode = previewMode != 0;
+    context.win9xPlatform = win9xPlatform != 0;
+    context.verifierLoaded = verifyPasswordProc != nullptr;
+    context.autoPlayQueryMessage = autoPlayQueryMessage;
+    return context;
+}
+
+uint8_t ReadAcLineStatus()
+{
+    SYSTEM_POWER_STATUS status;
+    return GetSystemPowerStatus(&status) ? status.ACLineStatus : kNoAcReading;
+}
+
+ScreenPoint CursorNow()
+{
+    POINT p = {0, 0};
+    GetCursorPos(&p);
+    ScreenPoint point;
+    point.x = p.x;
+    point.y = p.y;
+    return point;
+}
+
+// Preview windows hand help and context-menu requests to the window they live in.
+static void PostToParent(HWND window, UINT message, LPARAM lParam)
+{
+    HWND parent = GetParent(window);
+    if (parent && IsWindow(parent))
+        PostMessageA(parent, message, reinterpret_cast<WPARAM>(parent), lParam);
+}
+
+LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WPARAM wParam,
+                         LPARAM lParam)
+{
+    closeState = decision.next;
+    if (decision.hideCursor) SetCursor(nullptr);
+    if (decision.yield) Sleep(0);
+    if (decision.postClose) PostMessageA(window, WM_CLOSE, 0, 0);
+    switch (decision.outcome) {
+    case Outcome::Forward:
+        return ViewerWindowProc(window, message, wParam, lParam);
+    case Outcome::Answer:
+        return decision.result;
+    case Outcome::PostToParent:
+        PostToParent(window, message, lParam);
+        return 1;
+    case Outcome::VerifyClose:
+        if (VerifyPasswordOnClose(window)) break;
+        closeState.lastCursorPos = CursorNow();  // refused: measure travel afresh
+        return 0;
+    case Outcome::AskVerifier:
+        return verifyPasswordProc(window);
+    case Outcome::DefaultProcedure:
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    SaverEvent event;
+    event.message = message;
+    event.wParam = wParam;
+    event.lParam = lParam;
+    event.cursor = CursorNow();
+    if (NeedsAcLineStatus(message, wParam)) event.acLineStatus = ReadAcLineStatus();
+    return CarryOutDecision(DecideSaverDefault(CurrentCloseContext(), closeState, event), window,
+                            message, wParam, lParam);
+}
+
+bool VerifyPasswordOnClose(HWND window)
+{
+    switch (DecideVerifyGate(closeState, verifyPasswordProc != nullptr, GetTickCount())) {
+    case VerifyGate::Refuse:
+        return false;
+    case VerifyGate::Approve:
+        closeState.closeApproved = 1;
+        return true;
+    case VerifyGate::Ask:
+        break;
+    }
+    closeState.verifyInProgress = true;
+    // Timer messages queued before the dialog would reach the viewer behind it.
+    MSG pending;
+    for (int i = 0; i < 2; ++i)
+        PeekMessageA(&pending, window, WM_TIMER, WM_TIMER, PM_REMOVE | PM_NOYIELD);
+    // The answer travels the whole procedure chain and back (WM_APP).
+    LRESULT accepted = SendMessageA(window, WM_APP, 0, 0);
+    if (!accepted) SetCursor(nullptr);
+    closeState = FinishVerify(closeState, static_cast<uint32_t>(accepted), GetTickCount());
+    return closeState.closeApproved != 0;
+}
