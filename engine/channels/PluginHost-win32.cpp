@@ -63,8 +63,11 @@ Zel_Channel* LoadPluginChannel(const char* typeGuidText) {
     HMODULE library = LoadLibraryA(fileName);
     if (!library) return Refuse(nullptr, typeGuidText, "library not found or not loadable");
 
-    auto getType = reinterpret_cast<GetTypeProc>(GetProcAddress(library, "GetType"));
-    auto initDll = reinterpret_cast<InitDllProc>(GetProcAddress(library, "InitDLL"));
+    // Through void* because FARPROC's declared type is not the export's.
+    auto getType = reinterpret_cast<GetTypeProc>(
+        reinterpret_cast<void*>(GetProcAddress(library, "GetType")));
+    auto initDll = reinterpret_cast<InitDllProc>(
+        reinterpret_cast<void*>(GetProcAddress(library, "InitDLL")));
     if (!getType || !initDll) return Refuse(library, typeGuidText, "GetType or InitDLL missing");
 
     PluginTypeRecord* record = getType();

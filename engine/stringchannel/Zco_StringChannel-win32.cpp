@@ -13,9 +13,8 @@ namespace {
 const char emptyText[] = "";
 const wchar_t emptyWideText[] = L"";
 
-// Length of text, at most limit when limit is positive.
-template <typename Char>
-size_t CutLength(const Char* text, size_t length, int limit) {
+// A text's length, at most limit when limit is positive.
+size_t CutLength(size_t length, int limit) {
     return limit > 0 && length > static_cast<size_t>(limit) ? static_cast<size_t>(limit) : length;
 }
 
@@ -138,7 +137,7 @@ const char* Zco_StringChannel::GetString() { return text ? text : emptyText; }
 
 void Zco_StringChannel::SetString(const char* newText) {
     if (!newText) newText = emptyText;
-    char* narrow = CopyOf(newText, CutLength(newText, strlen(newText), maxCharacters));
+    char* narrow = CopyOf(newText, CutLength(strlen(newText), maxCharacters));
     StoreText(narrow, narrow ? WideCopyOf(narrow) : nullptr);
 }
 
@@ -156,7 +155,7 @@ const wchar_t* Zco_StringChannel::GetWString() { return wideText ? wideText : em
 
 void Zco_StringChannel::SetWString(const wchar_t* newText) {
     if (!newText) newText = emptyWideText;
-    wchar_t* wide = CopyOf(newText, CutLength(newText, wcslen(newText), maxCharacters));
+    wchar_t* wide = CopyOf(newText, CutLength(wcslen(newText), maxCharacters));
     StoreText(wide ? AnsiCopyOf(wide) : nullptr, wide);
 }
 
