@@ -1,5 +1,43 @@
-// Interim: no dialog yet, so the shell shows nothing.
+// The settings dialog's procedure: binds the engine when the dialog opens,
+// follows the slider, closes only through OK or Enter, and saves the settings
+// and destroys the engine when the dialog is destroyed.
 #include "settings/SettingsDialog.h"
 
-int InitDialogControls(HINSTANCE) { return 0; }
-INT_PTR CALLBACK SettingsDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+#include <commctrl.h>
+
+#include "host/EngineBinding.h"
+#include "settings/ViewerSettings.h"
+
+int InitDialogControls(HINSTANCE) {
+    InitCommonControls();  // registers the trackbar class
+    return 1;
+}
+
+static void OnInitDialog(HWND dialog) {
+    BindEngine(dialog);
+    viewerSettings.FillDialog(dialog);
+}
+
+// Esc and the caption's close button arrive as IDCANCEL and are ignored on
+// purpose: the dialog ends only through OK or Enter, always with result 0.
+static void OnCommand(HWND dialog, WPARAM wParam) {
+    if (LOWORD(wParam) == IDOK) EndDialog(dialog, 0);
+}
+
+// The controls still exist here, so they are read and saved before the
+// engine, whose core makes the file saver, is destroyed.
+static void OnDestroy(HWND dialog) {
+    viewerSettings.ReadDialog(dialog);
+    if (engineControl) engineControl->Destroy(1);
+    engineControl = nullptr;
+}
+
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;  // focus to the first tab stop, OK
+    case WM_COMMAND: OnCommand(dialog, wParam); return FALSE;
+    case WM_HSCROLL: viewerSettings.SliderMoved(); return FALSE;
+    case WM_DESTROY: OnDestroy(dialog); return FALSE;
+    default: return FALSE;
+    }
+}

@@ -1,0 +1,330 @@
+// The settings dialog as the shell runs it: modal, from template 2003, with
+// SettingsDialogProc and a fake engine. The dialog runs on a thread of its own
+// while the test drives it with messages and reads its controls back.
+#include "settings/SettingsDialog.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "DialogFakeEngine.h"
+#include "MessageBoxWatcher.h"
+#include "host/EngineBinding.h"
+#include "settings/ViewerSettings.h"
+#include "settings/resource.h"
+
+namespace {
+
+std::string TextOf(HWND window) {
+    char text[256] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+// Runs DialogBoxParamA on a thread of its own, as the shell would.
+class ModalDialog {
+public:
+    ModalDialog() {
+        thread_ = CreateThread(nullptr, 0, &ModalDialog::Run, this, 0, nullptr);
+        for (int i = 0; i < 500 && !DialogFakeEngine::current->boundWindow; ++i) Sleep(10);
+        dialog = DialogFakeEngine::current->boundWindow;
+        // Answered only once the modal loop runs, so the controls are filled.
+        if (!dialog) return;
+        SendMessageA(dialog, WM_NULL, 0, 0);
+        drained_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        SetPropA(dialog, "drained", drained_);
+        LONG_PTR original =
+            SetWindowLongPtrA(dialog, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ModalDialog::Watch));
+        SetPropA(dialog, "proc", reinterpret_cast<HANDLE>(original));
+    }
+    ~ModalDialog() {
+        if (WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT) {
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+            WaitForSingleObject(thread_, 5000);
+        }
+        CloseHandle(thread_);
+        if (drained_) CloseHandle(drained_);
+    }
+    HWND Item(int id) const { return GetDlgItem(dialog, id); }
+    bool IsOpen() const { return WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT && IsWindow(dialog); }
+    // The dialog's result, once it has closed; -2 if it is still open after 5 s.
+    INT_PTR WaitClosed() {
+        if (WaitForSingleObject(thread_, 5000) != WAIT_OBJECT_0) return -2;
+        return result_;
+    }
+    // Returns once every message posted to the dialog's thread so far, and
+    // every message those posted in turn, has been handled.
+    void Drain() {
+        for (int round = 0; round < 2; ++round) {
+            PostMessageA(dialog, drainMessage, 0, 0);
+            WaitForSingleObject(drained_, 5000);
+        }
+    }
+    void PostKey(HWND target, WPARAM key) {
+        PostMessageA(target, WM_KEYDOWN, key, 1);
+        PostMessageA(target, WM_KEYUP, key, 0xC0000001);
+    }
+
+    HWND dialog = nullptr;
+
+private:
+    static constexpr UINT drainMessage = WM_APP + 1;
+
+    // Sits in front of the dialog's own window procedure to answer Drain.
+    static LRESULT CALLBACK Watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == drainMessage) {
+            SetEvent(GetPropA(window, "drained"));
+            return 0;
+        }
+        auto original = reinterpret_cast<WNDPROC>(GetPropA(window, "proc"));
+        return CallWindowProcA(original, window, message, wParam, lParam);
+    }
+    static DWORD WINAPI Run(void* self) {
+        auto* modal = static_cast<ModalDialog*>(self);
+        modal->result_ = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
+                                         nullptr, SettingsDialogProc, 0);
+        return 0;
+    }
+    HANDLE thread_ = nullptr;
+    HANDLE drained_ = nullptr;
+    INT_PTR result_ = -3;
+};
+
+class SettingsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(1, InitDialogControls(GetModuleHandleA(nullptr)));
+        Reset();
+    }
+    // A fresh fake engine and zero settings, as in a new process.
+    void Reset() {
+        engine = DialogFakeEngine();
+        viewerSettings.engineCore = nullptr;
+        viewerSettings.frameDelay = 0;
+        viewerSettings.doNotQuit = 0;
+        viewerSettings.previewEnabled = 0;
+        viewerSettings.dialog = nullptr;
+        engineControl = nullptr;
+        DialogFakeEngine::current = &engine;
+    }
+    void TearDown() override {
+        for (const SeenBox& box : boxes.Boxes(100)) ADD_FAILURE() << "unexpected box: " << box.text;
+        DialogFakeEngine::current = nullptr;
+    }
+
+    DialogFakeEngine engine;
+    MessageBoxWatcher boxes;
+};
+
+// The controls as built, in template (and so tab) order.
+TEST_F(SettingsDialogTest, ControlsTextsAndTabOrderAsBuilt) {
+    struct ExpectedControl {
+        int id;
+        const char* className;
+        const char* text;
+    };
+    const ExpectedControl expected[] = {
+        {IDOK, "Button", "OK"},
+        {IDC_FRAME_DELAY_SLIDER, "msctls_trackbar32", nullptr},  // text is the trackbar's own
+        {0xFFFF, "Static", "Maximum frame rate (lower will use less processing power):"},
+        {IDC_FRAME_RATE_TEXT, "Edit", "unlimited"},  // filled from the stored delay, here 0
+        {0xFFFF, "Static", "Lowest"},
+        {0xFFFF, "Static", "Highest"},
+        {IDC_DO_NOT_QUIT, "Button", "Do not force screensaver to quit on user action."},
+        {IDC_ENABLE_PREVIEW, "Button", "Enable preview."},
+    };
+    ModalDialog modal;
+    ASSERT_TRUE(modal.dialog);
+    EXPECT_EQ("Ormelix Screensaver", TextOf(modal.dialog));
+
+    HWND control = GetWindow(modal.dialog, GW_CHILD);
+    for (const ExpectedControl& want : expected) {
+        ASSERT_TRUE(control) << "missing control " << want.id;
+        char className[64] = "";
+        GetClassNameA(control, className, sizeof className);
+        EXPECT_EQ(want.id, GetDlgCtrlID(control) & 0xFFFF);
+        EXPECT_STRCASEEQ(want.className, className) << "control " << want.id;
+        if (want.text) {
+            EXPECT_EQ(want.text, TextOf(control)) << "control " << want.id;
+        }
+        control = GetWindow(control, GW_HWNDNEXT);
+    }
+    EXPECT_FALSE(control) << "more controls than the template's eight";
+
+    // Tab order: OK, slider, rate text, then the two check boxes, and round.
+    const int tabOrder[] = {IDOK, IDC_FRAME_DELAY_SLIDER, IDC_FRAME_RATE_TEXT, IDC_DO_NOT_QUIT,
+                            IDC_ENABLE_PREVIEW, IDOK};
+    HWND stop = modal.Item(IDOK);
+    for (size_t i = 1; i < sizeof tabOrder / sizeof tabOrder[0]; ++i) {
+        stop = GetNextDlgTabItem(modal.dialog, stop, FALSE);
+        EXPECT_EQ(tabOrder[i], GetDlgCtrlID(stop)) << "tab stop " << i;
+    }
+
+    HWND slider = modal.Item(IDC_FRAME_DELAY_SLIDER);
+    EXPECT_EQ(1, SendMessageA(slider, TBM_GETRANGEMIN, 0, 0));
+    EXPECT_EQ(100, SendMessageA(slider, TBM_GETRANGEMAX, 0, 0));
+    EXPECT_TRUE(GetWindowLongA(modal.Item(IDC_FRAME_RATE_TEXT), GWL_STYLE) & ES_READONLY);
+}
+
+// What the dialog shows for the stored settings, and what closing with OK
+// writes back when nothing was touched.
+TEST_F(SettingsDialogTest, ShowsStoredSettingsAndSavesThemUntouched) {
+    struct Row {
+        const char* rule;
+        int32_t storedDelay;
+        uint8_t storedDoNotQuit, storedPreview;
+        int slider;
+        const char* text;
+        LRESULT doNotQuitCheck, previewCheck;
+        int32_t savedDelay;
+        int savedDoNotQuit, savedPreview;
+    };
+    const Row rows[] = {
+        {"delay inside the range", 20, 0, 0, 20, "50 FPS", BST_UNCHECKED, BST_UNCHECKED, 20, 0, 0},
+        {"delay above 100 clamps", 250, 1, 0, 100, "4 FPS", BST_CHECKED, BST_UNCHECKED, 100, 1, 0},
+        {"negative delay clamps", -5, 0, 1, 1, "-200 FPS", BST_UNCHECKED, BST_CHECKED, 1, 0, 1},
+        {"no delay has no rate", 0, 1, 1, 1, "unlimited", BST_CHECKED, BST_CHECKED, 1, 1, 1},
+        {"any non-zero flag is on", 7, 2, 255, 7, "142 FPS", BST_CHECKED, BST_CHECKED, 7, 1, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        Reset();
+        engine.storedDelay = row.storedDelay;
+        engine.storedDoNotQuit = row.storedDoNotQuit;
+        engine.storedPreview = row.storedPreview;
+        engine.savedChunks.clear();
+        ModalDialog modal;
+        ASSERT_TRUE(modal.dialog);
+        EXPECT_EQ(row.slider, SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_GETPOS, 0, 0));
+        EXPECT_EQ(row.text, TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
+        EXPECT_EQ(row.doNotQuitCheck, SendMessageA(modal.Item(IDC_DO_NOT_QUIT), BM_GETCHECK, 0, 0));
+        EXPECT_EQ(row.previewCheck, SendMessageA(modal.Item(IDC_ENABLE_PREVIEW), BM_GETCHECK, 0, 0));
+
+        PostMessageA(modal.Item(IDOK), BM_CLICK, 0, 0);
+        EXPECT_EQ(0, modal.WaitClosed());
+        int32_t savedDelay = 0;
+        EXPECT_TRUE(engine.SavedDelay(&savedDelay));
+        EXPECT_EQ(row.savedDelay, savedDelay);
+        EXPECT_EQ(row.savedDoNotQuit, engine.SavedFlag("SCQC"));
+        EXPECT_EQ(row.savedPreview, engine.SavedFlag("SCSP"));
+        EXPECT_EQ(row.savedDelay, viewerSettings.frameDelay);
+    }
+}
+
+// Slider keys move the delay and the rate text at once, before any save.
+TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce) {
+    struct Row {
+        const char* rule;
+        int32_t start;
+        WPARAM key;
+        int32_t delay;
+        const char* text;
+    };
+    const Row rows[] = {
+        {"Home goes to the left end", 50, VK_HOME, 1, "1000 FPS"},
+        {"End goes to the right end", 50, VK_END, 100, "10 FPS"},
+        {"Right adds one", 2, VK_RIGHT, 3, "333 FPS"},
+        {"Left takes one", 21, VK_LEFT, 20, "50 FPS"},
+        {"a key from a negative delay starts at the clamped position", -5, VK_RIGHT, 2, "500 FPS"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        Reset();
+        engine.storedDelay = row.start;
+        ModalDialog modal;
+        ASSERT_TRUE(modal.dialog);
+        HWND slider = modal.Item(IDC_FRAME_DELAY_SLIDER);
+        SendMessageA(slider, WM_KEYDOWN, row.key, 1);
+        SendMessageA(slider, WM_KEYUP, row.key, 0xC0000001);
+        EXPECT_EQ(row.delay, SendMessageA(slider, TBM_GETPOS, 0, 0));
+        EXPECT_EQ(row.delay, viewerSettings.frameDelay);
+        EXPECT_EQ(row.text, TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
+        EXPECT_TRUE(engine.savedChunks.empty()) << "saved before closing";
+    }
+}
+
+// Only OK and Enter end the dialog: after each way of cancelling has been
+// handled the dialog is still open and still takes keys, and Enter then
+// closes it with the slider's new delay.
+TEST_F(SettingsDialogTest, EscAndCloseButtonLeaveItOpen) {
+    struct Row {
+        const char* rule;
+        UINT message;
+        WPARAM wParam;
+        bool toFocus;  // a key goes to the control with the focus
+    };
+    const Row rows[] = {
+        {"Esc key", WM_KEYDOWN, VK_ESCAPE, true},
+        {"caption's close button", WM_SYSCOMMAND, SC_CLOSE, false},
+        {"IDCANCEL command", WM_COMMAND, IDCANCEL, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        Reset();
+        engine.storedDelay = 20;
+        ModalDialog modal;
+        ASSERT_TRUE(modal.dialog);
+        HWND slider = modal.Item(IDC_FRAME_DELAY_SLIDER);
+        if (row.toFocus)
+            modal.PostKey(modal.Item(IDOK), row.wParam);
+        else
+            PostMessageA(modal.dialog, row.message, row.wParam, 0);
+        modal.Drain();
+        EXPECT_TRUE(modal.IsOpen());
+        modal.PostKey(slider, VK_END);
+        modal.PostKey(slider, VK_RETURN);
+        EXPECT_EQ(0, modal.WaitClosed());
+        int32_t savedDelay = 0;
+        EXPECT_TRUE(engine.SavedDelay(&savedDelay));
+        EXPECT_EQ(100, savedDelay);
+    }
+}
+
+// Check box edits reach the file only through the close.
+TEST_F(SettingsDialogTest, CheckBoxEditsAreSavedOnOk) {
+    engine.storedDelay = 20;
+    engine.storedDoNotQuit = 1;
+    ModalDialog modal;
+    ASSERT_TRUE(modal.dialog);
+    SendMessageA(modal.Item(IDC_ENABLE_PREVIEW), BM_CLICK, 0, 0);
+    SendMessageA(modal.Item(IDC_DO_NOT_QUIT), BM_CLICK, 0, 0);
+    EXPECT_TRUE(modal.IsOpen());
+    EXPECT_TRUE(engine.savedChunks.empty());
+    SendMessageA(modal.dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(0, modal.WaitClosed());
+    EXPECT_EQ(1, engine.SavedFlag("SCSP"));
+    EXPECT_EQ(0, engine.SavedFlag("SCQC"));
+}
+
+// The file saver comes from the engine's core, so the settings are saved
+// before the engine is destroyed, and no engine stays bound afterwards.
+TEST_F(SettingsDialogTest, SavesBeforeDestroyingTheEngine) {
+    ModalDialog modal;
+    ASSERT_TRUE(modal.dialog);
+    SendMessageA(modal.dialog, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(0, modal.WaitClosed());
+    const std::vector<std::string> expected = {
+        "CreateObject saver", "saver Open C:\\fake install\\screensaver.cfg 0", "saver Finish",
+        "control Destroy 1"};
+    EXPECT_EQ(expected, engine.calls);
+    EXPECT_EQ(nullptr, engineControl);
+}
+
+// After a failed binding the dialog still opens with the settings as they
+// stand, closes cleanly and touches no engine.
+TEST_F(SettingsDialogTest, FailedBindingStillOpensAndCloses) {
+    engine.bindingSucceeds = false;
+    ModalDialog modal;
+    ASSERT_TRUE(modal.dialog);
+    EXPECT_EQ(1, SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_GETPOS, 0, 0));
+    EXPECT_EQ("unlimited", TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
+    PostMessageA(modal.Item(IDOK), BM_CLICK, 0, 0);
+    EXPECT_EQ(0, modal.WaitClosed());
+    EXPECT_TRUE(engine.calls.empty());
+    EXPECT_EQ(nullptr, engineControl);
+    EXPECT_EQ(1, viewerSettings.frameDelay);
+}
+
+}  // namespace
