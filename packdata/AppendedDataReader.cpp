@@ -54,7 +54,7 @@ void FormatDecimal(uint32_t value, char* out)
 
 AppendedDataReader::AppendedDataReader(BlockFile& file, MessageReporter& reporter, const char* path)
     : file(file), reporter(reporter), dataOffset(0), dataBuffer(nullptr), dataBufferSize(0),
-      blockOffset(0)
+      blockOffset(0), blockFound(false)
 {
     CopyText(this->path, path, blockNameFieldSize - 1);
     OpenBlock();
@@ -73,7 +73,8 @@ void AppendedDataReader::OpenBlock()
         reporter.Report("Error opening file", path);
         return;
     }
-    if (LocateBlock() && !ReadTable()) FreeEntries();
+    blockFound = LocateBlock();
+    if (blockFound && !ReadTable()) FreeEntries();
 }
 
 bool AppendedDataReader::LocateBlock()

@@ -42,6 +42,9 @@ public:
     int GetEntryCount() const { return entries.GetCount(); }
     // The entry at index in table order, or null.
     const AppendedDataEntry* GetEntry(int index) const;
+    // Whether the magic was found, through the trailer or the scan (even when
+    // the table after it was then dropped); GetBlockOffset is its offset.
+    bool FoundBlock() const { return blockFound; }
     uint32_t GetBlockOffset() const { return blockOffset; }
     uint32_t GetDataOffset() const { return dataOffset; }
 
@@ -66,4 +69,5 @@ private:
     unsigned char* dataBuffer;
     int dataBufferSize;
     uint32_t blockOffset;
+    bool blockFound;
 };

@@ -1,0 +1,271 @@
+// The appended-data reader over in-memory files written by the packing
+// tool's block writer: locating the block, reading entries, and rejecting
+// tables that cannot be right.
+#include "packdata/AppendedDataReader.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <functional>
+#include <string>
+
+#include "tests/packdata/MemoryBlockFile.h"
+#include "tools/BlockWriter.h"
+
+namespace {
+
+const uint32_t shippedOffset = 57344;
+const char* const viewerPath = "C:\\savers\\demo.scr";
+
+std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+
+// A viewer of prefixSize filler bytes with the block of entries appended.
+std::vector<uint8_t> PackedFile(const std::vector<BlockEntry>& entries, uint32_t prefixSize = shippedOffset)
+{
+    std::vector<uint8_t> file(prefixSize, 'V');
+    std::vector<uint8_t> block = BuildBlock(entries, prefixSize);
+    file.insert(file.end(), block.begin(), block.end());
+    return file;
+}
+
+std::vector<uint8_t> ShippedFile() { return PackedFile({ProjectNameEntry("Demo Project")}); }
+
+void PutNumberAt(std::vector<uint8_t>& file, size_t at, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i) file[at + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+void BreakTrailer(std::vector<uint8_t>& file) { PutNumberAt(file, file.size() - 4, 0xFFFFFFF0u); }
+
+struct Opened {
+    explicit Opened(std::vector<uint8_t> bytes) : file(std::move(bytes)), reader(file, reporter, viewerPath) {}
+    MemoryBlockFile file;
+    RecordingReporter reporter;
+    AppendedDataReader reader;
+};
+
+TEST(AppendedDataReader, ReadsTheShippedEntryByNameAndGroup)
+{
+    struct Case {
+        const char* rule;
+        const char* name;
+        const char* group;
+        bool found;
+    } cases[] = {
+        {"the name as the host asks for it", "ProjectName", "APPDATA", true},
+        {"upper case", "PROJECTNAME", "APPDATA", true},
+        {"lower case", "projectname", "APPDATA", true},
+        {"group case is ignored too", "ProjectName", "AppData", true},
+        {"no group stands for APPDATA", "ProjectName", nullptr, true},
+        {"another group does not match", "ProjectName", "OTHER", false},
+        {"a prefix of the name does not match", "Project", "APPDATA", false},
+        {"a longer name does not match", "ProjectNames", "APPDATA", false},
+    };
+    for (const Case& c : cases) {
+        Opened opened(ShippedFile());
+        char buffer[259];
+        memset(buffer, '#', sizeof buffer);
+        EXPECT_EQ(c.found, opened.reader.ReadEntry(c.name, buffer, sizeof buffer, c.group)) << c.rule;
+        if (c.found) {
+            EXPECT_STREQ("Demo Project", buffer) << c.rule;
+            EXPECT_EQ(0, buffer[258]) << c.rule << ": zero-padded to 259 bytes";
+        } else {
+            EXPECT_EQ('#', buffer[0]) << c.rule << ": nothing is read";
+        }
+        EXPECT_TRUE(opened.reporter.messages.empty()) << c.rule;
+    }
+}
+
+TEST(AppendedDataReader, GroupAndTableOrderDecideBetweenEntries)
+{
+    std::vector<BlockEntry> entries = {
+        {"G1", "NAME", Bytes("first")},
+        {"G2", "NAME", Bytes("second")},
+        {"G1", "NAME", Bytes("third")},
+        {"G2", "OTHER", Bytes("fourth!")},
+    };
+    struct Case {
+        const char* rule;
+        const char* name;
+        const char* group;
+        std::string data;
+    } cases[] = {
+        {"same name, the group decides", "name", "g2", "second"},
+        {"of two identical entries the earlier is read", "NAME", "G1", "first"},
+        {"data of a later entry follows all earlier ones", "other", "G2", "fourth!"},
+    };
+    for (const Case& c : cases) {
+        Opened opened(PackedFile(entries, 1000));
+        ASSERT_EQ(4, opened.reader.GetEntryCount());
+        std::string buffer(c.data.size(), '#');
+        EXPECT_TRUE(opened.reader.ReadEntry(c.name, buffer.data(), static_cast<int>(buffer.size()), c.group)) << c.rule;
+        EXPECT_EQ(c.data, buffer) << c.rule;
+
+        // Without a caller buffer the reader keeps the whole entry, zero-terminated.
+        ASSERT_TRUE(opened.reader.ReadEntry(c.name, nullptr, 0, c.group)) << c.rule;
+        ASSERT_EQ(static_cast<int>(c.data.size()), opened.reader.GetDataSize()) << c.rule;
+        EXPECT_STREQ(c.data.c_str(), reinterpret_cast<const char*>(opened.reader.GetData())) << c.rule;
+    }
+}
+
+TEST(AppendedDataReader, CallerSizeSetsTheRead)
+{
+    std::vector<uint8_t> file = ShippedFile();
+    struct Case {
+        const char* rule;
+        int size;
+        bool result;
+        std::string expectedTail;  // the last bytes of the buffer
+    } cases[] = {
+        {"a larger size reads on into the trailer", 263, true, std::string("\0\xe0\0\0", 4)},
+        {"a smaller size reads only the start", 4, true, "Demo"},
+        {"a size of zero reads nothing", 0, true, ""},
+        {"a read past the end of the file is no success", 264, false, ""},
+    };
+    for (const Case& c : cases) {
+        Opened opened(file);
+        std::string buffer(static_cast<size_t>(c.size), '#');
+        EXPECT_EQ(c.result, opened.reader.ReadEntry("ProjectName", buffer.data(), c.size, nullptr)) << c.rule;
+        if (c.result) {
+            EXPECT_EQ(c.expectedTail, buffer.substr(buffer.size() - c.expectedTail.size())) << c.rule;
+        }
+    }
+}
+
+TEST(AppendedDataReader, LocatesTheBlockThroughTheTrailerOrTheScan)
+{
+    const std::string notFound = "Data header not found!";
+    struct Case {
+        const char* rule;
+        uint32_t prefixSize;
+        std::function<void(std::vector<uint8_t>&, uint32_t prefix)> damage;
+        bool found;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"the trailer leads to the block", shippedOffset, [](auto&, uint32_t) {}, true, {}},
+        {"the trailer accepts a lower-case magic", shippedOffset,
+         [](auto& f, uint32_t at) { for (uint32_t i = 0; i < 36; ++i) f[at + i] = static_cast<uint8_t>(tolower(f[at + i])); },
+         true, {}},
+        {"the scan does not accept a lower-case magic", shippedOffset,
+         [](auto& f, uint32_t at) {
+             for (uint32_t i = 0; i < 36; ++i) f[at + i] = static_cast<uint8_t>(tolower(f[at + i]));
+             BreakTrailer(f);
+         },
+         false, {"|" + notFound}},
+        {"the scan finds the magic at remainder 9962", 9999 * 3 + 9962, [](auto& f, uint32_t) { BreakTrailer(f); }, true, {}},
+        {"but not at remainder 9963", 9999 * 3 + 9963, [](auto& f, uint32_t) { BreakTrailer(f); }, false, {"|" + notFound}},
+        {"the last position of the twentieth chunk is found", 9999 * 19 + 9962, [](auto& f, uint32_t) { BreakTrailer(f); }, true, {}},
+        {"nothing beyond byte 199,979 is found", 199980, [](auto& f, uint32_t) { BreakTrailer(f); }, false, {"|" + notFound}},
+        {"a failed read is reported and the scan goes on", 9999 + 5,
+         [](auto& f, uint32_t) { PutNumberAt(f, f.size() - 4, 0); }, true, {"|38"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = PackedFile({ProjectNameEntry("Demo Project")}, c.prefixSize);
+        c.damage(bytes, c.prefixSize);
+        MemoryBlockFile file(bytes);
+        if (std::string(c.rule).find("failed read") != std::string::npos) file.failingOffsets = {0};
+        RecordingReporter reporter;
+        AppendedDataReader reader(file, reporter, viewerPath);
+        EXPECT_EQ(c.found, reader.FoundBlock()) << c.rule;
+        EXPECT_EQ(c.found ? 1 : 0, reader.GetEntryCount()) << c.rule;
+        if (c.found) {
+            EXPECT_EQ(c.prefixSize, reader.GetBlockOffset()) << c.rule;
+        }
+        EXPECT_EQ(c.messages, reporter.messages) << c.rule;
+        for (auto [offset, size] : file.reads)
+            EXPECT_TRUE(size <= 36 || size == 9999) << c.rule << ": a read of " << size << " bytes at " << offset;
+    }
+}
+
+TEST(AppendedDataReader, ScanCaptionIsTheTextAtTheTrailersOffset)
+{
+    std::vector<uint8_t> bytes(500, 'x');
+    std::string shown = "Some text the trailer points at, 36+ characters";
+    std::copy(shown.begin(), shown.end(), bytes.begin() + 100);
+    PutNumberAt(bytes, bytes.size() - 4, 100);
+    Opened opened(bytes);
+    EXPECT_FALSE(opened.reader.FoundBlock());
+    EXPECT_EQ(std::vector<std::string>{shown.substr(0, 36) + "|Data header not found!"}, opened.reporter.messages);
+}
+
+TEST(AppendedDataReader, AFileThatCannotBeOpenedHasNoEntries)
+{
+    MemoryBlockFile file(ShippedFile());
+    file.exists = false;
+    RecordingReporter reporter;
+    {
+        AppendedDataReader reader(file, reporter, viewerPath);
+        EXPECT_EQ(0, reader.GetEntryCount());
+        char buffer[259];
+        EXPECT_FALSE(reader.ReadEntry("ProjectName", buffer, sizeof buffer, nullptr));
+    }
+    EXPECT_EQ(viewerPath, file.openedPath);
+    EXPECT_EQ(std::vector<std::string>{std::string(viewerPath) + "|Error opening file"}, reporter.messages);
+}
+
+TEST(AppendedDataReader, TheFileIsOpenExactlyWhileTheReaderLives)
+{
+    MemoryBlockFile file(ShippedFile());
+    RecordingReporter reporter;
+    {
+        AppendedDataReader reader(file, reporter, viewerPath);
+        EXPECT_TRUE(file.open);
+    }
+    EXPECT_FALSE(file.open);
+}
+
+TEST(AppendedDataReader, RejectsTablesThatCannotBeRight)
+{
+    // Offsets inside a block of one entry {"APPDATA", "PROJECTNAME"} at 1000.
+    const uint32_t b = 1000, count = b + 36, l1 = b + 40, group = b + 44, l2 = b + 52, name = b + 56,
+                   size = b + 68;
+    struct Case {
+        const char* rule;
+        std::function<void(std::vector<uint8_t>&)> damage;
+        bool tableKept;
+    } cases[] = {
+        {"an intact table is kept", [](auto&) {}, true},
+        {"count 0 means no entries", [&](auto& f) { PutNumberAt(f, count, 0); }, false},
+        {"a negative count means no entries", [&](auto& f) { PutNumberAt(f, count, 0x80000000u); }, false},
+        {"a count beyond what the file holds", [&](auto& f) { PutNumberAt(f, count, 1000000); }, false},
+        {"a group length of 0", [&](auto& f) { PutNumberAt(f, l1, 0); }, false},
+        {"a group length above 260", [&](auto& f) { PutNumberAt(f, l1, 261); }, false},
+        {"a name length above 260", [&](auto& f) { PutNumberAt(f, l2, 0x7FFFFFFF); }, false},
+        {"a group without its terminating zero", [&](auto& f) { f[group + 7] = 'X'; }, false},
+        {"a name without its terminating zero", [&](auto& f) { f[name + 11] = 'X'; }, false},
+        {"a read that comes up short", [&](auto& f) { PutNumberAt(f, l2, 260); f.resize(name + 100); PutNumberAt(f, f.size() - 4, b); }, false},
+        {"a huge data size is kept in the table", [&](auto& f) { PutNumberAt(f, size, 0xFFFFFFFFu); }, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> bytes = PackedFile({ProjectNameEntry("Demo Project")}, b);
+        c.damage(bytes);
+        Opened opened(bytes);
+        EXPECT_TRUE(opened.reader.FoundBlock()) << c.rule;
+        EXPECT_EQ(c.tableKept ? 1 : 0, opened.reader.GetEntryCount()) << c.rule;
+        char buffer[4];
+        EXPECT_EQ(c.tableKept, opened.reader.ReadEntry("ProjectName", buffer, sizeof buffer, nullptr)) << c.rule;
+        EXPECT_TRUE(opened.reporter.messages.empty()) << c.rule;
+    }
+}
+
+TEST(AppendedDataReader, OwnBufferIsReplacedAndRefusedWhenItCannotBeHad)
+{
+    std::vector<BlockEntry> entries = {{"APPDATA", "A", Bytes("alpha")}, {"APPDATA", "B", Bytes("be")}};
+    std::vector<uint8_t> bytes = PackedFile(entries, 100);
+    Opened opened(bytes);
+    ASSERT_TRUE(opened.reader.ReadEntry("a", nullptr, 0, nullptr));
+    EXPECT_STREQ("alpha", reinterpret_cast<const char*>(opened.reader.GetData()));
+    ASSERT_TRUE(opened.reader.ReadEntry("b", nullptr, 0, nullptr));
+    EXPECT_EQ(2, opened.reader.GetDataSize());
+    EXPECT_STREQ("be", reinterpret_cast<const char*>(opened.reader.GetData()));
+
+    // A data size whose buffer (size + 1) cannot be counted in 32 bits.
+    PutNumberAt(bytes, 100 + 36 + 4 + 4 + 8 + 4 + 2, 0xFFFFFFFFu);
+    Opened huge(bytes);
+    ASSERT_EQ(2, huge.reader.GetEntryCount());
+    EXPECT_FALSE(huge.reader.ReadEntry("a", nullptr, 0, nullptr));
+    EXPECT_EQ(nullptr, huge.reader.GetData());
+    EXPECT_EQ(0, huge.reader.GetDataSize());
+}
+
+}  // namespace

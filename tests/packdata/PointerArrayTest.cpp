@@ -1,0 +1,75 @@
+// The growable pointer array: growth steps, sizes and the edges of indexing.
+#include "packdata/PointerArray.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void* Pointer(int i) { return reinterpret_cast<void*>(static_cast<intptr_t>(i + 1) * 16); }
+
+TEST(PointerArray, GrowsByAQuarterPlus32)
+{
+    struct Case {
+        const char* rule;
+        int adds;
+        int capacity;
+    } cases[] = {
+        {"the first Add grows an empty array to 32", 1, 32},
+        {"32 elements still fit", 32, 32},
+        {"the 33rd grows to 72", 33, 72},
+        {"the 73rd grows to 122", 73, 122},
+        {"the 123rd grows to 184", 123, 184},
+    };
+    for (const Case& c : cases) {
+        PointerArray array;
+        for (int i = 0; i < c.adds; ++i) ASSERT_EQ(i, array.Add(Pointer(i))) << c.rule;
+        EXPECT_EQ(c.capacity, array.GetCapacity()) << c.rule;
+        for (int i = 0; i < c.adds; ++i) ASSERT_EQ(Pointer(i), array.GetAt(i)) << c.rule << " index " << i;
+    }
+}
+
+TEST(PointerArray, SetSizeAndSetAt)
+{
+    PointerArray array;
+    ASSERT_TRUE(array.Grow(-1));
+    EXPECT_EQ(32, array.GetCapacity());
+    array.Add(Pointer(0));
+    ASSERT_TRUE(array.SetSize(100));
+    EXPECT_EQ(157, array.GetCapacity()) << "SetSize(100) from capacity 32";
+    EXPECT_EQ(100, array.GetCount());
+    EXPECT_EQ(Pointer(0), array.GetAt(0)) << "growth keeps the elements";
+    EXPECT_EQ(nullptr, array.GetAt(99)) << "new slots are empty";
+
+    ASSERT_TRUE(array.SetSize(3));
+    EXPECT_EQ(3, array.GetCount()) << "a smaller size only lowers the count";
+    EXPECT_EQ(157, array.GetCapacity());
+
+    array.SetAt(Pointer(7), -1);
+    EXPECT_EQ(3, array.GetCount()) << "a negative index changes nothing";
+    array.SetAt(Pointer(5), array.GetCount() + 2);
+    EXPECT_EQ(6, array.GetCount()) << "SetAt(count + 2) lengthens by three";
+    EXPECT_EQ(nullptr, array.GetAt(3));
+    EXPECT_EQ(nullptr, array.GetAt(4));
+    EXPECT_EQ(Pointer(5), array.GetAt(5));
+
+    EXPECT_EQ(nullptr, array.GetAt(-1));
+    EXPECT_EQ(nullptr, array.GetAt(array.GetCount()));
+
+    array.RemoveAll();
+    EXPECT_EQ(0, array.GetCount());
+    EXPECT_EQ(0, array.GetCapacity());
+    EXPECT_EQ(nullptr, array.GetAt(0));
+}
+
+TEST(PointerArray, RefusesStorageThatCannotBeCounted)
+{
+    PointerArray array;
+    array.Add(Pointer(0));
+    EXPECT_FALSE(array.SetSize(0x7FFFFFF0)) << "no storage for that many pointers";
+    EXPECT_EQ(1, array.GetCount());
+    EXPECT_EQ(Pointer(0), array.GetAt(0)) << "a failed growth keeps the elements";
+    array.SetAt(Pointer(1), 0x7FFFFFF0);
+    EXPECT_EQ(1, array.GetCount()) << "SetAt gives up when no room can be made";
+}
+
+}  // namespace
