@@ -93,7 +93,9 @@ void Zco_StringChannel::CopyTextOf(const Zco_StringChannel& other) {
 }
 
 void Zco_StringChannel::StoreText(char* newText, wchar_t* newWideText) {
-    bool changed = newText && strcmp(GetString(), newText) != 0;
+    // The stored text is read directly: GetString is virtual, and a derived
+    // channel's GetString may itself store a new text.
+    bool changed = newText && strcmp(text ? text : emptyText, newText) != 0;
     if (Adopt(newText, newWideText) && changed) {
         SetTimeStamp();
         textStamp = Zel_Channel::GetTimeStamp();
@@ -101,7 +103,7 @@ void Zco_StringChannel::StoreText(char* newText, wchar_t* newWideText) {
 }
 
 bool Zco_StringChannel::SaveChannel(ZelFileSaver& saver) {
-    const char* current = GetString();
+    const char* current = text ? text : emptyText;
     uint32_t length = static_cast<uint32_t>(strlen(current));
     uint8_t singleLineByte = singleLine ? 1 : 0;
     int32_t limit = maxCharacters;
