@@ -1,0 +1,325 @@
+// The saver window in this process: RunSaverWindow runs on a thread of its own
+// while the test sends it messages that cannot cross processes (WM_HELP
+// carries a pointer) or whose effect is only visible on the window's thread.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "host/ViewerWindowProc.h"
+#include "shell/SaverShell.h"
+#include "shell/SaverWindow.h"
+#include "shell/SaverWindowState.h"
+
+HINSTANCE appInstance = GetModuleHandleA(nullptr);
+int win9xPlatform;
+
+namespace {
+
+// The viewer stand-in answers this with the window thread's cursor ...
+constexpr UINT kCursorQuery = WM_USER + 1;
+// ... shows the arrow on this ...
+constexpr UINT kShowArrow = WM_USER + 2;
+// ... and every WM_SYSCOMMAND with this, so that none reaches DefWindowProcA.
+constexpr LRESULT kSysCommandSeen = 0x5A5A;
+
+std::mutex seenLock;
+std::vector<UINT> viewerSaw;
+std::vector<bool> runningCalls;
+
+std::vector<UINT> ViewerSaw()
+{
+    std::lock_guard<std::mutex> lock(seenLock);
+    return viewerSaw;
+}
+
+bool ViewerSaw(UINT message)
+{
+    for (UINT m : ViewerSaw())
+        if (m == message) return true;
+    return false;
+}
+
+}  // namespace
+
+void SetScreenSaverRunning(bool running)
+{
+    std::lock_guard<std::mutex> lock(seenLock);
+    runningCalls.push_back(running);
+}
+
+LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    {
+        std::lock_guard<std::mutex> lock(seenLock);
+        viewerSaw.push_back(message);
+    }
+    if (message == kCursorQuery) return reinterpret_cast<LRESULT>(GetCursor());
+    if (message == kShowArrow) return reinterpret_cast<LRESULT>(SetCursor(LoadCursorA(nullptr, IDC_ARROW)));
+    if (message == WM_SYSCOMMAND) return kSysCommandSeen;
+    return SaverDefaultProc(window, message, wParam, lParam);
+}
+
+namespace {
+
+void PumpOnce()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    Sleep(10);
+}
+
+// One run of RunSaverWindow on its own thread, from a clean process state.
+class SaverRun {
+public:
+    explicit SaverRun(HWND parent) : parent_(parent)
+    {
+        previewMode = 0;
+        closeState = CloseState();
+        {
+            std::lock_guard<std::mutex> lock(seenLock);
+            viewerSaw.clear();
+            runningCalls.clear();
+        }
+        thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
+    ~SaverRun()
+    {
+        if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
+        Finished();
+        CloseHandle(thread_);
+        UnregisterClassA("WindowsScreenSaverClass", appInstance);
+        win9xPlatform = 0;
+    }
+
+    // The saver window once it exists (the test thread pumps meanwhile: a
+    // child window's creation talks to its parent on this thread).
+    HWND Window(const char* title)
+    {
+        for (int i = 0; i < 1000 && !window_; ++i) {
+            window_ = FindWindowExA(parent_, nullptr, "WindowsScreenSaverClass", title);
+            if (!window_) PumpOnce();
+        }
+        return window_;
+    }
+
+    // Waits for RunSaverWindow to return; true when it did.
+    bool Finished()
+    {
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+            PumpOnce();
+        bool ended = WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0;
+        if (ended) window_ = nullptr;
+        return ended;
+    }
+    int Result() const { return result_; }
+
+private:
+    static DWORD WINAPI Run(void* self)
+    {
+        SaverRun* run = static_cast<SaverRun*>(self);
+        run->result_ = RunSaverWindow(run->parent_);
+        return 0;
+    }
+    HWND parent_;
+    HWND window_ = nullptr;
+    HANDLE thread_;
+    int result_ = -1;
+};
+
+// A parent window for the preview that records what is posted to it.
+struct ParentMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+std::vector<ParentMessage> parentGot;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_HELP || message == WM_CONTEXTMENU) {
+        parentGot.push_back({message, wParam, lParam});
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreatePreviewParent()
+{
+    WNDCLASSA parentClass = {};
+    parentClass.lpfnWndProc = ParentProc;
+    parentClass.hInstance = appInstance;
+    parentClass.lpszClassName = "PreviewParentForTest";
+    RegisterClassA(&parentClass);
+    return CreateWindowExA(0, "PreviewParentForTest", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                           10, 10, 300, 200, nullptr, nullptr, appInstance, nullptr);
+}
+
+TEST(SaverWindowInProcess, PreviewHandsHelpAndContextMenuToItsParent)
+{
+    parentGot.clear();
+    HWND parent = CreatePreviewParent();
+    ASSERT_TRUE(parent);
+    {
+        SaverRun run(parent);
+        HWND preview = run.Window("Preview");
+        ASSERT_TRUE(preview);
+        EXPECT_EQ(1, previewMode);
+
+        HELPINFO help = {};
+        help.cbSize = sizeof help;
+        LPARAM helpParam = reinterpret_cast<LPARAM>(&help);
+        EXPECT_EQ(1, SendMessageA(preview, WM_HELP, 0, helpParam));
+        EXPECT_EQ(1, SendMessageA(preview, WM_CONTEXTMENU, 0, 0x00640032));
+        for (int i = 0; i < 500 && parentGot.empty(); ++i) PumpOnce();
+
+        // The system refuses to post WM_HELP (its lParam points into the
+        // sender's memory), so only the context menu arrives.
+        ASSERT_EQ(1u, parentGot.size());
+        EXPECT_EQ(UINT(WM_CONTEXTMENU), parentGot[0].message);
+        EXPECT_EQ(reinterpret_cast<WPARAM>(parent), parentGot[0].wParam);
+        EXPECT_EQ(0x00640032, parentGot[0].lParam);
+        EXPECT_FALSE(ViewerSaw(WM_HELP));
+        EXPECT_FALSE(ViewerSaw(WM_CONTEXTMENU));
+    }
+    DestroyWindow(parent);
+}
+
+// Being shown and painted hides the cursor in full screen, never in a preview.
+TEST(SaverWindowInProcess, OnlyTheFullScreenFormHidesTheCursor)
+{
+    HWND parent = CreatePreviewParent();
+    ASSERT_TRUE(parent);
+    for (bool preview : {true, false}) {
+        SCOPED_TRACE(preview ? "preview" : "full screen");
+        SaverRun run(preview ? parent : nullptr);
+        HWND window = run.Window(preview ? "Preview" : "Screen Saver");
+        ASSERT_TRUE(window);
+        SendMessageA(window, kShowArrow, 0, 0);
+        SendMessageA(window, WM_SHOWWINDOW, 1, 0);
+        bool hidden = SendMessageA(window, kCursorQuery, 0, 0) == 0;
+        EXPECT_EQ(!preview, hidden);
+    }
+    DestroyWindow(parent);
+}
+
+TEST(SaverWindowInProcess, PreviewAnswersTheAutoPlayQueryAndCloses)
+{
+    HWND parent = CreatePreviewParent();
+    ASSERT_TRUE(parent);
+    {
+        win9xPlatform = 1;
+        SaverRun run(parent);
+        HWND preview = run.Window("Preview");
+        ASSERT_TRUE(preview);
+        UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
+        EXPECT_EQ(0, SendMessageA(preview, query, 0, 0)) << "0 without a verifier";
+        EXPECT_TRUE(run.Finished()) << "the query closes the preview too";
+        EXPECT_EQ(0, run.Result());
+    }
+    DestroyWindow(parent);
+}
+
+TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
+{
+    SaverRun run(nullptr);
+    HWND window = run.Window("Screen Saver");
+    ASSERT_TRUE(window);
+    EXPECT_EQ(0, previewMode);
+    EXPECT_EQ(nullptr, reinterpret_cast<void*>(SendMessageA(window, kCursorQuery, 0, 0)));
+
+    // The title never changes, and the viewer never hears of the attempt.
+    EXPECT_EQ(0, SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")));
+    char title[32];
+    GetWindowTextA(window, title, sizeof title);
+    EXPECT_STREQ("Screen Saver", title);
+    EXPECT_FALSE(ViewerSaw(WM_SETTEXT));
+
+    struct Command {
+        const char* rule;
+        WPARAM command;
+        LRESULT answer;
+    };
+    const Command commands[] = {
+        {"SC_SCREENSAVE answered 0", SC_SCREENSAVE, 0},
+        {"SC_NEXTWINDOW answered 0", SC_NEXTWINDOW, 0},
+        {"SC_PREVWINDOW answered 0", SC_PREVWINDOW, 0},
+        {"SC_SCREENSAVE + 1 forwarded", SC_SCREENSAVE + 1, kSysCommandSeen},
+    };
+    for (const Command& c : commands) {
+        SCOPED_TRACE(c.rule);
+        EXPECT_EQ(c.answer, SendMessageA(window, WM_SYSCOMMAND, c.command, 0));
+    }
+    std::vector<UINT> seen = ViewerSaw();
+    EXPECT_EQ(1, std::count(seen.begin(), seen.end(), UINT(WM_SYSCOMMAND)));
+    EXPECT_TRUE(IsWindow(window));
+
+    // SC_MONITORPOWER is forwarded and also closes the saver.
+    EXPECT_EQ(kSysCommandSeen, SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2));
+    EXPECT_TRUE(run.Finished());
+    EXPECT_EQ(0, run.Result());
+    EXPECT_TRUE(ViewerSaw(WM_CLOSE));
+}
+
+// The verifier's dialog may let input through: a key press and a WM_CLOSE
+// arriving while it is up must neither close the saver nor ask again.
+TEST(SaverWindowInProcess, InputDuringVerificationIsDropped)
+{
+    char exeDir[MAX_PATH];
+    GetModuleFileNameA(nullptr, exeDir, sizeof exeDir);
+    *strrchr(exeDir, '\\') = 0;
+    std::string cplDir = std::string(exeDir) + "\\password";
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string log = std::string(temp) + "saver_password_test.log";
+    DeleteFileA(log.c_str());
+
+    HKEY desktop;
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr,
+                                             0, KEY_ALL_ACCESS, nullptr, &desktop, nullptr));
+    DWORD on = 1;
+    RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on), 4);
+    SetDllDirectoryA(cplDir.c_str());
+    SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", log.c_str());
+    SetEnvironmentVariableA("ORMELIX_PASSWORD_ANSWERS", "01");
+    SetEnvironmentVariableA("ORMELIX_PASSWORD_NESTED", "1");
+    {
+        win9xPlatform = 1;
+        SaverRun run(nullptr);
+        HWND window = run.Window("Screen Saver");
+        ASSERT_TRUE(window);
+        EXPECT_TRUE(verifyPasswordProc != nullptr) << "stand-in PASSWORD.CPL not loaded";
+
+        // Refused: the nested close was dropped, nothing queued, the saver stays.
+        EXPECT_EQ(0, SendMessageA(window, WM_CLOSE, 0, 0));
+        EXPECT_TRUE(IsWindow(window));
+        EXPECT_EQ(0u, closeState.closeApproved);
+        EXPECT_FALSE(closeState.verifyInProgress);
+        Sleep(kVerifyQuietMs + 50);  // past the quiet time after a verification
+
+        // Accepted: the window goes.
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(run.Finished());
+        EXPECT_EQ(0, run.Result());
+    }
+    SetEnvironmentVariableA("ORMELIX_PASSWORD_NESTED", nullptr);
+    SetDllDirectoryA(nullptr);
+    RegDeleteValueA(desktop, "ScreenSaveUsePassword");
+    RegCloseKey(desktop);
+
+    HANDLE file = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, file);
+    char text[256] = {};
+    DWORD got = 0;
+    ReadFile(file, text, sizeof text - 1, &got, nullptr);
+    CloseHandle(file);
+    DeleteFileA(log.c_str());
+    EXPECT_STREQ("asked 1 pending-close 0\r\nasked 2 pending-close 0\r\n", text);
+    EXPECT_EQ((std::vector<bool>{true, false}), runningCalls);
+}
+
+}  // namespace
