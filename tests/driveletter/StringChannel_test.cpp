@@ -82,19 +82,6 @@ TEST(StringChannel, WideAndAnsiTextStayEqual) {
     EXPECT_STREQ("E;", narrow);
 }
 
-TEST(StringChannel, TimeStampMovesOnlyWhenTheTextChanges) {
-    Zco_StringChannel channel;
-    unsigned long initial = channel.GetTimeStamp();
-    channel.SetString("A;");
-    unsigned long afterChange = channel.GetTimeStamp();
-    channel.SetString("A;");
-    unsigned long afterSameText = channel.GetTimeStamp();
-    channel.SetSingeLine(true);
-    EXPECT_NE(initial, afterChange);
-    EXPECT_EQ(afterChange, afterSameText);
-    EXPECT_EQ(afterChange, channel.GetTimeStamp()) << "settings are not the text";
-}
-
 TEST(StringChannel, SavedChannelLoadsBackAndBadDataChangesNothing) {
     Zco_StringChannel saved;
     saved.SetString("A;C;");
