@@ -1,9 +1,153 @@
-// Interim: no engine binding yet.
+// Turns the packed project name into a bound, initialised engine: the install
+// directory from the registry, the engine's directories on PATH, the engine
+// library and its EngineControl, then the settings loaded through the engine.
 #include "host/EngineBinding.h"
+
+#include "host/BoundedText.h"
+#include "host/EnginePath.h"
+#include "packdata/ReadAppendedValue.h"
+#include "settings/ViewerSettings.h"
+#include "shell/SaverShell.h"
 
 EngineControl* engineControl;
 
-void BindEngine(HWND) {}
-bool FindInstallDir(const char*, char*, int) { return false; }
-void PrependEnginePaths(const char*) {}
-EngineControl* LoadEngineLibrary(const char*) { return nullptr; }
+namespace {
+
+const char viewersKey[] = "SOFTWARE\\Velcor\\Ormelix Viewers\\3.00.000";
+const int textSize = 260;  // names, directories and paths; 259 characters at most
+const int textLimit = textSize - 1;
+const int keyPathSize = 264;
+const DWORD displayNameSize = 1200;
+
+void ShowProjectNameError()
+{
+    DWORD error = GetLastError();
+    char text[16];
+    wsprintfA(text, "%lu", error);
+    MessageBoxA(nullptr, text, "Error while retrieving the project name", MB_OK);
+}
+
+void ShowEngineInitError(HWND window, const char* directory)
+{
+    MessageBoxA(window, directory, "Engine init error", MB_OK | MB_ICONERROR);
+}
+
+// Reads the whole PATH of this process into *path (HeapAlloc'ed; null when
+// PATH is not set). False when it could not be read, so PATH is left alone
+// rather than replaced by the engine's entries alone.
+bool ReadWholePath(char** path)
+{
+    *path = nullptr;
+    HANDLE heap = GetProcessHeap();
+    DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
+    while (size != 0) {
+        char* buffer = static_cast<char*>(HeapAlloc(heap, 0, size));
+        if (buffer == nullptr)
+            return false;
+        buffer[0] = '\0';
+        DWORD length = GetEnvironmentVariableA("PATH", buffer, size);
+        if (length < size) {
+            *path = buffer;
+            return true;
+        }
+        HeapFree(heap, 0, buffer);  // PATH grew in between: measure again
+        size = length;
+    }
+    return GetLastError() == ERROR_ENVVAR_NOT_FOUND;
+}
+
+}  // namespace
+
+void BindEngine(HWND window)
+{
+    if (engineControl == nullptr) {
+        char projectName[textSize] = {};
+        if (!ReadAppendedValue("ProjectName", projectName, textLimit)) {
+            ShowProjectNameError();
+            return;
+        }
+        // Without a registered directory nothing is loaded: a library path
+        // built from an empty directory would name the root of the current drive.
+        char directory[textSize] = {};
+        if (FindInstallDir(projectName, directory, textLimit))
+            engineControl = LoadEngineLibrary(directory);
+        if (engineControl == nullptr) {
+            ShowEngineInitError(window, directory);
+            return;
+        }
+        engineControl->SetInstallDir(directory);
+        engineControl->SetRegistryKey(viewersKey);
+        if (!engineControl->Initialize(appInstance, "Ormelix", window))
+            return;
+        viewerSettings.SetInstallDirectory(directory);
+    }
+    // An engine bound earlier keeps the install directory the settings hold.
+    viewerSettings.SetEngineCore(engineControl->GetCore());
+    viewerSettings.Load();
+}
+
+bool FindInstallDir(const char* projectName, char* out, int outSize)
+{
+    char keyPath[keyPathSize];
+    if (projectName == nullptr || out == nullptr || outSize <= 0 ||
+        !JoinPath(keyPath, sizeof keyPath, viewersKey, projectName))
+        return false;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    // One byte more than the query may fill keeps data stored without its
+    // terminator terminated.
+    char data[displayNameSize + 1] = {};
+    DWORD type = REG_NONE;
+    DWORD size = displayNameSize;
+    LONG result = RegQueryValueExA(key, "DisplayName", nullptr, &type,
+                                   reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    // The size test comes first, so a value too long for the buffer fails here.
+    if (size > static_cast<DWORD>(outSize) || result != ERROR_SUCCESS || type != REG_SZ)
+        return false;
+    lstrcpynA(out, data, outSize);
+    return true;
+}
+
+void PrependEnginePaths(const char* directory)
+{
+    if (directory == nullptr)
+        return;
+    char copied[textSize] = {};
+    CopyText(copied, directory, textLimit);
+    char* oldPath;
+    if (!ReadWholePath(&oldPath))
+        return;
+    HANDLE heap = GetProcessHeap();
+    if (!PathMentions(oldPath, copied)) {
+        size_t size = ComposeEnginePath(copied, oldPath, nullptr, 0);
+        char* newPath = static_cast<char*>(HeapAlloc(heap, 0, size));
+        if (newPath != nullptr) {
+            ComposeEnginePath(copied, oldPath, newPath, size);
+            SetEnvironmentVariableA("PATH", newPath);
+            HeapFree(heap, 0, newPath);
+        }
+    }
+    if (oldPath != nullptr)
+        HeapFree(heap, 0, oldPath);
+}
+
+EngineControl* LoadEngineLibrary(const char* directory)
+{
+    // An empty directory would load a drovik.dll from the root of the drive.
+    if (directory == nullptr || directory[0] == '\0')
+        return nullptr;
+    PrependEnginePaths(directory);
+    char libraryPath[textSize];
+    if (!JoinPath(libraryPath, sizeof libraryPath, directory, "drovik.dll"))
+        return nullptr;
+    HMODULE library = LoadLibraryA(libraryPath);
+    if (library == nullptr)
+        return nullptr;
+    // The library stays loaded for the life of the process, entry point or not.
+    FARPROC entry = GetProcAddress(library, "GetEngineControlInstance");
+    if (entry == nullptr)
+        return nullptr;
+    return reinterpret_cast<GetEngineControlInstanceProc>(reinterpret_cast<void*>(entry))();
+}

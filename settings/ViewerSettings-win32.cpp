@@ -1,7 +1,46 @@
-// Interim: the settings object without its file.
+// The settings record and its file "screensaver.cfg" in the install
+// directory, read and written chunk by chunk through the engine's FileLoader
+// and FileSaver.
 #include "settings/ViewerSettings.h"
 
+#include "host/BoundedText.h"
+#include "host/EngineInterface.h"
+
 ViewerSettings viewerSettings;
+
+namespace {
+
+const int textSize = 260;
+
+// One chunk of the settings file: its code, its field and the size written.
+// A chunk read back may be no larger than that size, so a damaged or foreign
+// file never writes past a field, nor over the project path's last byte.
+struct SettingsChunk {
+    const char* code;
+    void* field;
+    uint32_t size;
+};
+const int chunkCount = 4;
+
+// The chunks in the order the file holds them.
+void DescribeChunks(ViewerSettings& settings, SettingsChunk (&chunks)[chunkCount])
+{
+    chunks[0] = {"SCFP", settings.projectPath, textSize - 1};
+    chunks[1] = {"SCTI", &settings.frameDelay, sizeof settings.frameDelay};
+    chunks[2] = {"SCQC", &settings.doNotQuit, sizeof settings.doNotQuit};
+    chunks[3] = {"SCSP", &settings.previewEnabled, sizeof settings.previewEnabled};
+}
+
+// The settings file's path; false when no install directory is set, which
+// would name the root of the current drive, or when the directory leaves no
+// room for the file name.
+bool SettingsFilePath(const char* installDirectory, char (&path)[textSize])
+{
+    return installDirectory[0] != '\0' &&
+           JoinPath(path, sizeof path, installDirectory, "screensaver.cfg");
+}
+
+}  // namespace
 
 ViewerSettings::ViewerSettings() : engineCore(nullptr) {}
 ViewerSettings::~ViewerSettings() {}
@@ -9,7 +48,55 @@ const char* ViewerSettings::ProjectPath() { return projectPath; }
 int32_t ViewerSettings::FrameDelay() { return frameDelay; }
 bool ViewerSettings::PreviewEnabled() { return previewEnabled != 0; }
 bool ViewerSettings::DoNotQuit() { return doNotQuit != 0; }
-void ViewerSettings::Load() {}
-void ViewerSettings::Save() {}
 void ViewerSettings::SetEngineCore(EngineCore* core) { engineCore = core; }
-void ViewerSettings::SetInstallDirectory(const char*) {}
+
+void ViewerSettings::SetInstallDirectory(const char* directory)
+{
+    CopyText(installDirectory, directory != nullptr ? directory : "", textSize - 1);
+}
+
+void ViewerSettings::Load()
+{
+    char path[textSize];
+    if (!SettingsFilePath(installDirectory, path))
+        return;
+    // Without an engine core no loader can be made, the same failure as a
+    // core that refuses to make one.
+    FileLoader* loader = nullptr;
+    if (engineCore != nullptr)
+        loader = static_cast<FileLoader*>(engineCore->CreateObject(settingsLoaderType, 0, 0));
+    if (loader == nullptr) {
+        MessageBoxA(nullptr, "Can't init fileloader", "P", MB_OK);
+        return;
+    }
+    if (loader->Open(path)) {
+        SettingsChunk chunks[chunkCount];
+        DescribeChunks(*this, chunks);
+        for (const SettingsChunk& chunk : chunks) {
+            if (loader->FindChunk(chunk.code) && loader->ChunkSize() <= chunk.size)
+                loader->ReadChunk(chunk.field);
+        }
+    }
+    loader->Destroy(1);
+}
+
+void ViewerSettings::Save()
+{
+    // Checked before the saver is made: a saver, once made, must be finished.
+    char path[textSize];
+    if (engineCore == nullptr || !SettingsFilePath(installDirectory, path))
+        return;
+    FileSaver* saver = static_cast<FileSaver*>(engineCore->CreateObject(settingsSaverType, 0, 0));
+    if (saver == nullptr)
+        return;
+    if (saver->Open(path, 0)) {
+        SettingsChunk chunks[chunkCount];
+        DescribeChunks(*this, chunks);
+        for (const SettingsChunk& chunk : chunks) {
+            saver->BeginChunk(chunk.code);
+            saver->SetChunkSize(chunk.size);
+            saver->WriteData(chunk.field, chunk.size);
+        }
+    }
+    saver->Finish();
+}

@@ -1,0 +1,121 @@
+// The engine search path and the bounded texts the binding builds its file
+// names, key path and copies with.
+#include "host/BoundedText.h"
+#include "host/EnginePath.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// Composes with the measure-then-write protocol a caller uses.
+std::string Compose(const char* directory, const char* oldPath)
+{
+    size_t size = ComposeEnginePath(directory, oldPath, nullptr, 0);
+    std::vector<char> out(size, 'x');
+    EXPECT_EQ(size, ComposeEnginePath(directory, oldPath, out.data(), out.size()));
+    EXPECT_EQ('\0', out.back()) << "the measured size includes the terminator";
+    return std::string(out.data());
+}
+
+}  // namespace
+
+TEST(EnginePath, MentionsIsACaseSensitiveSubstringOfTheWholePath)
+{
+    std::string longPath(5000, 'q');
+    std::string farAway = longPath + ";D:\\P";
+    struct Row {
+        const char* rule;
+        const char* path;
+        const char* directory;
+        bool mentioned;
+    } rows[] = {
+        {"an entry of its own", "C:\\A;D:\\P;E:\\B", "D:\\P", true},
+        {"inside a longer entry", "C:\\A;D:\\P\\channels", "D:\\P", true},
+        {"letter case matters", "C:\\A;d:\\p", "D:\\P", false},
+        {"absent", "C:\\A;C:\\B", "D:\\P", false},
+        {"a missing PATH mentions nothing", nullptr, "D:\\P", false},
+        {"beyond any fixed read limit", farAway.c_str(), "D:\\P", true},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.mentioned, PathMentions(row.path, row.directory)) << row.rule;
+}
+
+TEST(EnginePath, ComposePutsTheEngineDirectoriesFirst)
+{
+    std::string longPath(5000, 'q');
+    struct Row {
+        const char* rule;
+        const char* oldPath;
+        std::string expected;
+    } rows[] = {
+        {"the two entries, then the old PATH", "C:\\A", "D:\\P\\channels;D:\\P\\3rd;C:\\A"},
+        {"a missing PATH gives just the two entries", nullptr, "D:\\P\\channels;D:\\P\\3rd"},
+        {"an empty PATH gives just the two entries", "", "D:\\P\\channels;D:\\P\\3rd"},
+        {"a PATH of 5000 characters is kept whole", longPath.c_str(),
+         "D:\\P\\channels;D:\\P\\3rd;" + longPath},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.expected, Compose("D:\\P", row.oldPath)) << row.rule;
+}
+
+TEST(EnginePath, ComposeWritesNothingIntoATooSmallBuffer)
+{
+    size_t size = ComposeEnginePath("D:\\P", "C:\\A", nullptr, 0);
+    std::vector<char> out(size - 1, 'x');
+    EXPECT_EQ(size, ComposeEnginePath("D:\\P", "C:\\A", out.data(), out.size()));
+    EXPECT_EQ(std::string(size - 1, 'x'), std::string(out.begin(), out.end()));
+}
+
+TEST(BoundedText, JoinPathFitsOrFailsWithAnEmptyResult)
+{
+    struct Row {
+        const char* rule;
+        size_t outSize;
+        std::string directory;
+        bool fits;
+    } rows[] = {
+        {"room to spare", 64, "C:\\Dir", true},
+        {"exactly fills the buffer with its terminator", 12, "C:\\Dir", true},  // 6+1+4+1
+        {"one character too many", 11, "C:\\Dir", false},
+        {"a long directory in a 260-byte buffer", 260, std::string(248, 'd'), true},
+        {"one character past 259", 260, std::string(249, 'd'), false},
+        {"no buffer at all", 0, "C:\\Dir", false},
+    };
+    for (const Row& row : rows) {
+        std::vector<char> out(row.outSize + 1, '#');  // one guard byte past the buffer
+        bool fits = JoinPath(out.data(), row.outSize, row.directory.c_str(),
+                             row.outSize == 260 ? "drovik.dll" : "name");
+        EXPECT_EQ(row.fits, fits) << row.rule;
+        EXPECT_EQ('#', out[row.outSize]) << row.rule << ": wrote past the buffer";
+        if (row.outSize == 0)
+            continue;
+        std::string expected = row.fits
+            ? row.directory + "\\" + (row.outSize == 260 ? "drovik.dll" : "name") : "";
+        EXPECT_EQ(expected, std::string(out.data())) << row.rule;
+    }
+}
+
+TEST(BoundedText, CopyTextCutsAtTheLimitAndNeverWritesTheLastByte)
+{
+    struct Row {
+        const char* rule;
+        size_t length;
+        size_t stored;
+    } rows[] = {
+        {"a short text is copied and terminated", 10, 10},
+        {"258 characters are stored whole", 258, 258},
+        {"259 characters are stored whole", 259, 259},
+        {"300 characters are cut to 259", 300, 259},
+    };
+    for (const Row& row : rows) {
+        std::vector<char> buffer(260, 'z');
+        buffer[259] = '\0';  // the terminator the owner keeps
+        std::string source(row.length, 'a');
+        CopyText(buffer.data(), source.c_str(), 259);
+        EXPECT_EQ(std::string(row.stored, 'a'), std::string(buffer.data())) << row.rule;
+        EXPECT_EQ('\0', buffer[259]) << row.rule;
+    }
+}
