@@ -1,8 +1,51 @@
-// Interim: until the project runs, every message goes on to the shell.
+// The viewer's procedure for the saver window: shows every message to the
+// engine, then carries out the viewer policy's answer for it.
 #include "host/ViewerWindowProc.h"
+
+#include "host/EngineBinding.h"
+#include "host/RunControl.h"
+#include "host/SystemViewerPlatform.h"
+#include "settings/ViewerSettings.h"
+#include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
+
+namespace {
+
+// Closes the saver: the frame thread ends and the engine goes before the
+// window does, so nothing renders into a window that is being destroyed.
+void CloseSaver(HWND window)
+{
+    StopViewer(window);
+    DestroyWindow(window);
+}
+
+}  // namespace
 
 LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (engineControl)
+        engineControl->WindowMessage(window, message, wParam, lParam);
+
+    ViewerFacts facts;
+    facts.previewMode = previewMode != 0;
+    facts.doNotQuit = viewerSettings.DoNotQuit();
+    facts.closeMayNeedPassword = win9xPlatform && !previewMode;
+
+    switch (DecideViewerAction(message, wParam, facts, *viewerPlatform)) {
+    case ViewerAction::Swallow: return 0;
+    case ViewerAction::RefuseWindow: return -1;
+    case ViewerAction::StartThenPassOn: StartViewer(window); break;
+    case ViewerAction::StopThenPassOn: StopViewer(window); break;
+    case ViewerAction::CloseThenPassOn: CloseSaver(window); break;
+    case ViewerAction::VerifyThenClose:
+        // The password is asked before anything stops. When it is refused
+        // the project runs on and WM_CLOSE goes on to SaverDefaultProc, which
+        // drops it at once (within 200 ms of this verification) and resets
+        // its mouse reference point.
+        if (VerifyPasswordOnClose(window))
+            CloseSaver(window);
+        break;
+    case ViewerAction::PassOn: break;
+    }
     return SaverDefaultProc(window, message, wParam, lParam);
 }

@@ -1,0 +1,199 @@
+// Run control in-process with a recording engine: what StartViewer and
+// StartProject call and in what order, the boxes of a failed start, the
+// frame thread's life, and StopViewer's order and idempotence.
+#include "FakeViewerWorld.h"
+
+#include "host/EngineBinding.h"
+#include "host/RunControl.h"
+#include "settings/ViewerSettings.h"
+#include "shell/SaverWindow.h"
+
+#include "MessageBoxWatcher.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char startError[] =
+    "There was an error starting the Ormelix Screen Saver Viewer.\r\nPlease Re-install Screen Saver";
+
+class RunControlTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetFakeWorld();
+        window = CreateWindowExA(0, "STATIC", "run control test", WS_POPUP, 0, 0, 64, 64, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(nullptr, window);
+    }
+    void TearDown() override
+    {
+        ResetFakeWorld();
+        DestroyWindow(window);
+    }
+
+    std::vector<std::string> Expected(std::initializer_list<const char*> lines)
+    {
+        return std::vector<std::string>(lines.begin(), lines.end());
+    }
+
+    HWND window = nullptr;
+    FakeEngine engine;
+};
+
+TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
+{
+    struct Row {
+        const char* rule;
+        int preview;
+        const char* previewValue;
+    } rows[] = {
+        // Full screen: "OrmelixSaverPreview" is 0.0.
+        {"full screen", 0, "SetValue OrmelixSaverPreview 0.0"},
+        // In '/p' it is 1.0 (the preview must be enabled to run a project).
+        {"preview", 1, "SetValue OrmelixSaverPreview 1.0"},
+    };
+    for (const Row& row : rows) {
+        ResetFakeWorld();
+        FakeEngine engine;
+        fakeWorld.engineToBind = &engine;
+        previewMode = row.preview;
+        viewerSettings.previewEnabled = 1;
+
+        StartViewer(window);
+        ASSERT_TRUE(WaitForFrames(engine, 3)) << row.rule;
+        EXPECT_TRUE(running) << row.rule;
+        EXPECT_EQ(Expected({"BindEngine", "ReadAppendedValue ProjectName 259", "LoadProject demo.proj",
+                            "GetCore", "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
+                            "FindChannel OrmelixSaverPreview", row.previewValue, "Run"}),
+                  callLog.Lines())
+            << row.rule;
+
+        StopViewer(window);
+        int framesAtStop = engine.frames;
+        EXPECT_FALSE(running) << row.rule;
+        EXPECT_EQ(nullptr, frameThread) << row.rule;
+        EXPECT_EQ(nullptr, engineControl) << row.rule;
+        EXPECT_EQ("Destroy 1", callLog.Lines().back()) << row.rule;
+        EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
+        Sleep(30);  // a thread still alive would render again meanwhile
+        EXPECT_EQ(framesAtStop, engine.frames) << row.rule;
+    }
+}
+
+TEST_F(RunControlTest, StopViewerTwiceDoesTheWorkOnce)
+{
+    fakeWorld.engineToBind = &engine;
+    StartViewer(window);
+    ASSERT_TRUE(WaitForFrames(engine, 1));
+    StopViewer(window);
+    size_t afterFirst = callLog.Lines().size();
+    StopViewer(window);
+    EXPECT_EQ(afterFirst, callLog.Lines().size());
+    EXPECT_EQ(-1, callLog.Find("Destroy 1", callLog.Find("Destroy 1") + 1));
+}
+
+TEST_F(RunControlTest, StopViewerBeforeAnyStartDestroysTheBoundEngine)
+{
+    engineControl = &engine;
+    StopViewer(window);
+    EXPECT_EQ(Expected({"Destroy 1"}), callLog.Lines());
+    EXPECT_EQ(nullptr, engineControl);
+    EXPECT_EQ(0, engine.frames);
+}
+
+TEST_F(RunControlTest, PreviewWithPreviewDisabledBindsButRunsNothing)
+{
+    fakeWorld.engineToBind = &engine;
+    previewMode = 1;
+    viewerSettings.previewEnabled = 0;
+    StartViewer(window);
+    EXPECT_EQ(Expected({"BindEngine"}), callLog.Lines());
+    EXPECT_FALSE(running);
+    EXPECT_EQ(nullptr, frameThread);
+    EXPECT_EQ(&engine, engineControl);
+    StopViewer(window);  // the window goes away: the engine goes with it
+    EXPECT_EQ(Expected({"BindEngine", "Destroy 1"}), callLog.Lines());
+}
+
+TEST_F(RunControlTest, ProjectWithoutSaverChannelsStillRuns)
+{
+    struct Row {
+        const char* rule;
+        bool coreMissing;
+        bool hasChannels;
+    } rows[] = {
+        // Neither channel defined: both looked up, none set.
+        {"no channels", false, false},
+        // No core at all: no lookup.
+        {"no core", true, true},
+    };
+    for (const Row& row : rows) {
+        ResetFakeWorld();
+        FakeEngine engine;
+        engine.coreMissing = row.coreMissing;
+        engine.core.hasChannels = row.hasChannels;
+        fakeWorld.engineToBind = &engine;
+        StartViewer(window);
+        ASSERT_TRUE(WaitForFrames(engine, 1)) << row.rule;
+        for (const std::string& line : callLog.Lines())
+            EXPECT_EQ(std::string::npos, line.find("SetValue")) << row.rule << ": " << line;
+        EXPECT_NE(-1, callLog.Find("Run")) << row.rule;
+        StopViewer(window);
+    }
+}
+
+TEST_F(RunControlTest, FailedStartShowsItsBoxAndLeavesNoThread)
+{
+    struct Row {
+        const char* rule;
+        bool packed;
+        bool bindEngine;
+        int32_t runResult;
+        const char* caption;
+        const char* text;
+        bool ownedByWindow;
+        const char* icon;
+        bool engineStaysBound;
+    } rows[] = {
+        // No "ProjectName" in the data block: its own box, no owner; the engine stays.
+        {"no project name", false, true, 0, "Error", "Can't find ProjectName", false, "none", true},
+        // Run refuses the project: the start-error box owned by the window; engine destroyed.
+        {"Run fails", true, true, 3, "Ormelix Screen Saver Viewer", startError, true, "error", false},
+        // No engine could be bound: the same start-error box.
+        {"no engine", true, false, 0, "Ormelix Screen Saver Viewer", startError, true, "error", false},
+    };
+    for (const Row& row : rows) {
+        ResetFakeWorld();
+        FakeEngine engine;
+        engine.runResult = row.runResult;
+        fakeWorld.projectNamePacked = row.packed;
+        fakeWorld.engineToBind = row.bindEngine ? &engine : nullptr;
+        MessageBoxWatcher watcher;
+
+        StartViewer(window);
+
+        std::vector<SeenBox> boxes = watcher.Boxes();
+        ASSERT_EQ(1u, boxes.size()) << row.rule;
+        EXPECT_EQ(row.caption, boxes[0].caption) << row.rule;
+        EXPECT_EQ(row.text, boxes[0].text) << row.rule;
+        EXPECT_EQ(row.ownedByWindow ? window : nullptr, boxes[0].owner) << row.rule;
+        EXPECT_EQ(row.icon, boxes[0].icon) << row.rule;
+        EXPECT_FALSE(running) << row.rule;
+        EXPECT_EQ(nullptr, frameThread) << row.rule;
+        EXPECT_EQ(0, engine.frames) << row.rule;
+        EXPECT_TRUE(IsWindow(window)) << row.rule << ": the window stays open";
+        EXPECT_EQ(row.engineStaysBound, engineControl != nullptr) << row.rule;
+        EXPECT_EQ(row.bindEngine && !row.engineStaysBound, engine.destroyed.load()) << row.rule;
+    }
+}
+
+TEST_F(RunControlTest, StartProjectWithoutWindowRefusesQuietly)
+{
+    engineControl = &engine;
+    EXPECT_FALSE(StartProject(nullptr));
+    EXPECT_EQ(-1, callLog.Find("Run"));
+    EXPECT_EQ(&engine, engineControl);
+}
+
+}  // namespace
