@@ -11,6 +11,8 @@
 // variable is unset. Safe from any thread: each line is written whole.
 void EngineTrace(const char* operation, const char* format, ...)
     __attribute__((format(printf, 2, 3)));
+// A call without arguments.
+inline void EngineTrace(const char* operation) { EngineTrace(operation, "%s", ""); }
 
 // A GUID in the form the traces and channel file names use: upper-case
 // hexadecimal without braces, e.g. 5A0F3D72-E914-4C6B-9D28-71B4C0E6A3F5.

@@ -1,0 +1,158 @@
+// The stand-in engine's EngineControl (see StandInControl.h); each call is
+// traced.
+#include "StandInControl.h"
+
+#include "FileBytes.h"
+#include "ProjectPath.h"
+#include "Trace.h"
+#include "engine/channels/PluginHost.h"
+
+namespace {
+
+// Runs a block under a critical section.
+class Locked {
+public:
+    explicit Locked(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
+    ~Locked() { LeaveCriticalSection(&section_); }
+
+private:
+    CRITICAL_SECTION& section_;
+};
+
+// Reports a project error where a developer looks: the trace and the debugger.
+void ReportProjectError(const std::string& path, const std::string& message) {
+    EngineTrace("ProjectError", "%s: %s", path.c_str(), message.c_str());
+    OutputDebugStringA(("drovik: project " + path + ": " + message + "\n").c_str());
+}
+
+}  // namespace
+
+StandInControl::StandInControl() { InitializeCriticalSection(&lock_); }
+
+StandInControl::~StandInControl() {
+    UnloadProject();
+    DeleteCriticalSection(&lock_);
+}
+
+void StandInControl::Destroy(int flags) {
+    EngineTrace("Destroy", "%d", flags);
+    delete this;
+}
+
+int32_t StandInControl::Run() {
+    EngineTrace("Run");
+    Locked locked(lock_);
+    startTick_ = GetTickCount();
+    return loaded_ ? 0 : 1;
+}
+
+bool StandInControl::Initialize(HINSTANCE instance, const char* appName, HWND window) {
+    EngineTrace("Initialize", "%p %s %p", static_cast<void*>(instance), appName ? appName : "(null)",
+                static_cast<void*>(window));
+    window_ = window;
+    return IsWindow(window) != FALSE;
+}
+
+void StandInControl::UnloadProject() {
+    Locked locked(lock_);
+    for (Zel_Channel* channel : pluginChannels_) DestroyPluginChannel(channel);
+    pluginChannels_.clear();
+    core_.DefineChannels({});
+    project_ = project::Project();
+    loaded_ = false;
+}
+
+void StandInControl::LoadProject(const char* path) {
+    EngineTrace("LoadProject", "%s", path ? path : "(null)");
+    UnloadProject();
+    std::string resolved = project::ResolveProjectPath(installDirectory_, path ? path : "");
+    if (resolved.empty()) return ReportProjectError(resolved, "no project path");
+    std::vector<uint8_t> bytes;
+    if (!ReadFileBytes(resolved.c_str(), project::maxProjectFileSize, bytes))
+        return ReportProjectError(resolved, "cannot be read (missing, unreadable or over 64 KiB)");
+    project::ParseResult parsed = project::ParseProject(std::string(bytes.begin(), bytes.end()));
+    if (!parsed.ok) return ReportProjectError(resolved, parsed.error);
+
+    std::vector<Zel_Channel*> plugins;
+    for (const std::string& type : parsed.project.pluginChannels) {
+        Zel_Channel* channel = LoadPluginChannel(type.c_str());
+        // A missing plug-in does not stop the project; its text says so.
+        if (!channel) ReportProjectError(resolved, "plugin " + type + " could not be loaded");
+        plugins.push_back(channel);
+    }
+    Locked locked(lock_);
+    project_ = parsed.project;
+    pluginChannels_ = plugins;
+    core_.DefineChannels(project_.valueChannels);
+    startTick_ = GetTickCount();
+    loaded_ = true;
+}
+
+EngineCore* StandInControl::GetCore() {
+    EngineTrace("GetCore");
+    return &core_;
+}
+
+std::vector<std::string> StandInControl::CurrentTextLines() {
+    std::vector<std::string> pluginTexts;
+    for (size_t i = 0; i < pluginChannels_.size(); ++i) {
+        const char* text = PluginChannelText(pluginChannels_[i]);
+        if (text) pluginTexts.push_back(text);
+        else if (pluginChannels_[i]) pluginTexts.push_back("(no text)");
+        else pluginTexts.push_back("(plugin " + project_.pluginChannels[i] + " not loaded)");
+    }
+    std::vector<float> values = core_.ChannelValues();
+    std::vector<std::string> lines;
+    for (const auto& parts : project_.textLines)
+        lines.push_back(project::ComposeTextLine(parts, values, pluginTexts));
+    return lines;
+}
+
+void StandInControl::Frame() {
+    EngineTrace("Frame");
+    RECT client;
+    if (!window_ || !GetClientRect(window_, &client)) return;
+    {
+        Locked locked(lock_);
+        if (!loaded_) return;
+        HDC dc = backBuffer_.Prepare(client.right, client.bottom);
+        if (!dc) return;
+        double seconds = (GetTickCount() - startTick_) / 1000.0;
+        renderer_.Draw(dc, client.right, client.bottom, project_, seconds, CurrentTextLines());
+        GdiFlush();
+        backBuffer_.MarkDrawn();
+    }
+    // Drawing on this thread would reach the screen only now and then under
+    // Wine; the window thread shows the buffer when WM_PAINT comes.
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    EngineTrace("WindowMessage", "%p 0x%04X 0x%X 0x%lX", static_cast<void*>(window), message,
+                static_cast<unsigned>(wParam), static_cast<unsigned long>(lParam));
+    if (message != WM_PAINT || window != window_) return;
+    // Painting validates the window, so the default handling that follows
+    // this call finds nothing left to paint. Without a project the window is
+    // left to its default painting.
+    Locked locked(lock_);
+    if (!loaded_) return;
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window, &paint);
+    if (!dc) return;
+    if (!backBuffer_.Present(dc)) {
+        // Before the first frame: the project's background.
+        const project::Colour& background = project_.background;
+        SetDCBrushColor(dc, RGB(background.red, background.green, background.blue));
+        FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    EndPaint(window, &paint);
+}
+
+void StandInControl::SetInstallDir(const char* directory) {
+    EngineTrace("SetInstallDir", "%s", directory ? directory : "(null)");
+    installDirectory_ = directory ? directory : "";
+}
+
+void StandInControl::SetRegistryKey(const char* keyPath) {
+    EngineTrace("SetRegistryKey", "%s", keyPath ? keyPath : "(null)");
+}
