@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "settings/SettingsDialog.h"
+#include "settings/resource.h"
 #include "shell/CommandLine.h"
 #include "shell/LastChanceGuard.h"
 #include "shell/SaverWindow.h"
@@ -14,7 +15,6 @@ int win9xPlatform;
 
 namespace {
 
-const WORD settingsDialogTemplate = 2003;
 const UINT spiSetScreenSaverRunning = 97;
 
 int RunsOnWin9x()
@@ -80,7 +80,7 @@ int SaverMain(HINSTANCE instance, const char* arguments)
 int ShowSettingsDialog(HWND owner)
 {
     if (!InitDialogControls(appInstance)) return 0;
-    return static_cast<int>(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(settingsDialogTemplate),
+    return static_cast<int>(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS),
                                             owner, SettingsDialogProc, 0));
 }
 
@@ -89,8 +89,8 @@ void ChangePassword(HWND parent)
     typedef DWORD(WINAPI * PasswordChanger)(LPCSTR provider, HWND parent, DWORD, LPVOID);
     HMODULE library = LoadLibraryA("MPR.DLL");
     if (!library) return;
-    PasswordChanger change =
-        reinterpret_cast<PasswordChanger>(GetProcAddress(library, "PwdChangePasswordA"));
+    PasswordChanger change = reinterpret_cast<PasswordChanger>(
+        reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));
     if (change) change("SCRSAVE", parent, 0, nullptr);
     FreeLibrary(library);
 }
