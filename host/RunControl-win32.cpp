@@ -17,9 +17,19 @@ const char startErrorText[] =
     "There was an error starting the Ormelix Screen Saver Viewer.\r\nPlease Re-install Screen Saver";
 const char startErrorCaption[] = "Ormelix Screen Saver Viewer";
 
-// The frame thread's view of the engine, the settings and the clock.
+// The frame thread's view of the engine, the settings and the clock. The
+// clock is the performance counter: GetTickCount moves in steps of up to
+// 16 ms under Wine and on Windows, too coarse to pace frames by.
 class EngineFrameLoopHost final : public FrameLoopHost {
 public:
+    EngineFrameLoopHost()
+    {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        countsPerMillisecond = frequency.QuadPart / 1000;
+        if (countsPerMillisecond == 0)
+            countsPerMillisecond = 1;
+    }
     bool KeepRunning() override { return running; }
     void RenderFrame() override
     {
@@ -27,7 +37,16 @@ public:
             engineControl->Frame();
     }
     int32_t FrameDelay() override { return viewerSettings.FrameDelay(); }
+    uint32_t NowMilliseconds() override
+    {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return static_cast<uint32_t>(now.QuadPart / countsPerMillisecond);
+    }
     void Pause(int32_t milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
+
+private:
+    LONGLONG countsPerMillisecond;
 };
 
 void SetSaverChannel(EngineCore* core, const char* name, float value)

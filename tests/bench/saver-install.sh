@@ -1,0 +1,41 @@
+# Sourced by scripts/demo, scripts/bench and the end-to-end tests: installs a
+# project for the packed viewer into the current Wine prefix the way a real
+# installation lays it out, and packs a viewer copy that names it.
+#
+# saver_install DIR NAME PROJECT DELAY DO-NOT-QUIT PREVIEW
+#   DIR       a Unix directory that receives install/ and NAME.scr
+#   NAME      the project name packed into the viewer and used in the registry
+#   PROJECT   the project file to install (copied as install/project.txt)
+#   DELAY DO-NOT-QUIT PREVIEW   the settings written to install/screensaver.cfg
+# Needs ORMELIX_BIN (the Win32 programs), ORMELIX_NATIVE_BIN (saverpack,
+# makecfg) and WINEPREFIX. Sets SAVER_SCR (the packed viewer) and
+# SAVER_INSTALL (the install directory).
+
+saver_registry_base='HKLM\SOFTWARE\Velcor\Ormelix Viewers\3.00.000'
+saver_plugin=3B1E6C52-8A47-4D90-B2F3-5C81A7E04D26.dll
+saver_string_channel=9C2D4E81-5F36-4A7B-8E19-D0B3F6A2C457.dll
+
+# saver_winpath /unix/path: the same file as Wine sees it through drive Z:.
+saver_winpath() { local p; p="$(readlink -f "$1")"; echo "Z:${p//\//\\}"; }
+
+saver_install() {
+    local dir=$1 name=$2 project=$3 delay=$4 doNotQuit=$5 preview=$6
+    SAVER_INSTALL="$dir/install"
+    SAVER_SCR="$dir/$name.scr"
+    rm -rf "$SAVER_INSTALL"
+    mkdir -p "$SAVER_INSTALL/channels" "$SAVER_INSTALL/3rd"
+    cp "$ORMELIX_BIN/drovik.dll" "$SAVER_INSTALL/"
+    cp "$ORMELIX_BIN/$saver_plugin" "$ORMELIX_BIN/$saver_string_channel" "$SAVER_INSTALL/channels/"
+    cp "$project" "$SAVER_INSTALL/project.txt"
+    "$ORMELIX_NATIVE_BIN/makecfg" "$SAVER_INSTALL/screensaver.cfg" project.txt \
+        "$delay" "$doNotQuit" "$preview" >/dev/null
+    wine reg add "$saver_registry_base\\$name" /v DisplayName /t REG_SZ \
+        /d "$(saver_winpath "$SAVER_INSTALL")" /f >/dev/null 2>&1
+    rm -f "$SAVER_SCR"
+    "$ORMELIX_NATIVE_BIN/saverpack" pack "$ORMELIX_BIN/saverviewer.scr" "$SAVER_SCR" "$name" >/dev/null
+}
+
+# saver_uninstall NAME: removes the project's registry key again.
+saver_uninstall() {
+    wine reg delete "$saver_registry_base\\$1" /f >/dev/null 2>&1 || true
+}
