@@ -28,6 +28,26 @@ TEST(PointerArray, GrowsByAQuarterPlus32)
     }
 }
 
+TEST(PointerArray, SetSizeGrowsFromCapacityMinusOne)
+{
+    struct Case {
+        const char* rule;
+        int size;
+        int capacity;
+    } cases[] = {
+        {"SetSize(100) from capacity 32 gives 157", 100, 157},
+        {"a size of capacity - 1 already grows", 31, 70},
+        {"a smaller size keeps the storage", 30, 32},
+    };
+    for (const Case& c : cases) {
+        PointerArray array;
+        ASSERT_TRUE(array.Grow(-1));
+        EXPECT_TRUE(array.SetSize(c.size)) << c.rule;
+        EXPECT_EQ(c.capacity, array.GetCapacity()) << c.rule;
+        EXPECT_EQ(c.size, array.GetCount()) << c.rule;
+    }
+}
+
 TEST(PointerArray, SetSizeAndSetAt)
 {
     PointerArray array;
