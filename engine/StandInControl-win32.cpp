@@ -19,6 +19,11 @@ private:
     CRITICAL_SECTION& section_;
 };
 
+// A handle as the trace shows it: eight upper-case hexadecimal digits.
+unsigned long HandleNumber(const void* handle) {
+    return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle));
+}
+
 // Reports a project error where a developer looks: the trace and the debugger.
 void ReportProjectError(const std::string& path, const std::string& message) {
     EngineTrace("ProjectError", "%s: %s", path.c_str(), message.c_str());
@@ -47,8 +52,8 @@ int32_t StandInControl::Run() {
 }
 
 bool StandInControl::Initialize(HINSTANCE instance, const char* appName, HWND window) {
-    EngineTrace("Initialize", "%p %s %p", static_cast<void*>(instance), appName ? appName : "(null)",
-                static_cast<void*>(window));
+    EngineTrace("Initialize", "%08lX %s %08lX", HandleNumber(instance), appName ? appName : "(null)",
+                HandleNumber(window));
     window_ = window;
     return IsWindow(window) != FALSE;
 }
@@ -128,7 +133,7 @@ void StandInControl::Frame() {
 }
 
 void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    EngineTrace("WindowMessage", "%p 0x%04X 0x%X 0x%lX", static_cast<void*>(window), message,
+    EngineTrace("WindowMessage", "%08lX 0x%04X 0x%X 0x%lX", HandleNumber(window), message,
                 static_cast<unsigned>(wParam), static_cast<unsigned long>(lParam));
     if (message != WM_PAINT || window != window_) return;
     // Painting validates the window, so the default handling that follows

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 #include "EngineHarness.h"
@@ -94,7 +95,8 @@ TEST(EngineControl, ViewerOrderOfUseIsTracedAndFramesReachTheWindow) {
     std::string windowText;
     {
         char text[32];
-        wsprintfA(text, "%p", static_cast<void*>(window));
+        snprintf(text, sizeof text, "%08lX",
+                 static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)));
         windowText = text;
     }
     std::vector<std::string> calls = harness.TraceOf(
@@ -126,7 +128,8 @@ TEST(EngineControl, ViewerOrderOfUseIsTracedAndFramesReachTheWindow) {
         if (line.operation == "WindowMessage" && line.arguments == windowText + " 0x000F 0x0 0x0")
             ++paints;
         if (line.operation == "Initialize") {
-            EXPECT_NE(std::string::npos, line.arguments.find(" Ormelix " + windowText));
+            EXPECT_NE(std::string::npos, line.arguments.find(" Ormelix " + windowText))
+                << line.arguments << " lacks " << windowText;
         }
     }
     EXPECT_EQ(12, frames);
