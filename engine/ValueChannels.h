@@ -32,7 +32,8 @@ public:
     // names value channels, so any other type finds nothing.
     ValueChannel* FindChannel(GUID type, const char* name) override;
 
-    // Replaces the channels by a newly loaded project's, each at 0.
+    // Replaces the channels by a newly loaded project's, each at 0; channels
+    // found before are gone (the viewer loads one project per engine).
     void DefineChannels(const std::vector<std::string>& names);
     std::vector<float> ChannelValues() const;
 

@@ -21,7 +21,8 @@ std::string Trim(const std::string& text) {
 }
 
 bool ParseColour(const std::string& text, Colour& colour) {
-    if (text.size() != 6 || !std::all_of(text.begin(), text.end(), ::isxdigit)) return false;
+    auto hex = [](char c) { return isxdigit(static_cast<unsigned char>(c)) != 0; };
+    if (text.size() != 6 || !std::all_of(text.begin(), text.end(), hex)) return false;
     unsigned long value = strtoul(text.c_str(), nullptr, 16);
     colour = {static_cast<uint8_t>(value >> 16), static_cast<uint8_t>(value >> 8),
               static_cast<uint8_t>(value)};

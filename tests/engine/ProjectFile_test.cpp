@@ -64,6 +64,7 @@ TEST(ProjectFile, ErrorsNameTheLineAndTheFault) {
         {"settings are given once", "scene orbit\nscene orbit", "line 2: \"scene\" given twice"},
         {"colours have six hex digits", "scene orbit\nbackground 12345", "line 2: background must be six hexadecimal digits RRGGBB"},
         {"colours are hexadecimal", "scene orbit\nforeground 12345G", "line 2: foreground must be six hexadecimal digits RRGGBB"},
+        {"colours are plain ASCII", "scene orbit\nforeground 12345\xE9", "line 2: foreground must be six hexadecimal digits RRGGBB"},
         {"speed is above 0", "scene orbit\nspeed 0", "line 2: speed must be a number above 0 and at most 100"},
         {"speed is at most 100", "scene orbit\nspeed 101", "line 2: speed must be a number above 0 and at most 100"},
         {"speed is a whole number", "scene orbit\nspeed 1x", "line 2: speed must be a number above 0 and at most 100"},
