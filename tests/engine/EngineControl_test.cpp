@@ -25,7 +25,7 @@ const char saverChannelText[] = "5A0F3D72-E914-4C6B-9D28-71B4C0E6A3F5";
 
 // Calls Frame count times on a thread of its own, the way the viewer's frame
 // thread does, while this thread keeps dispatching window messages.
-void RunFrames(EngineControl* control, int count, HWND resizeWindow = nullptr) {
+void RunFrames(EngineControl* control, int count) {
     std::atomic<bool> done{false};
     std::thread frames([&] {
         for (int i = 0; i < count; ++i) {
@@ -34,11 +34,8 @@ void RunFrames(EngineControl* control, int count, HWND resizeWindow = nullptr) {
         }
         done = true;
     });
-    int turns = 0;
     while (!done) {
         EngineHarness::PumpMessages();
-        if (resizeWindow && ++turns == 5)
-            SetWindowPos(resizeWindow, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
         Sleep(2);
     }
     frames.join();
@@ -83,7 +80,8 @@ TEST(EngineControl, ViewerOrderOfUseIsTracedAndFramesReachTheWindow) {
     EXPECT_GT(CountColour(pixels, 0xFFEE00), 50u) << "the brightest disc and the text are drawn";
 
     // The back buffer follows the window's size.
-    RunFrames(control, 6, window);
+    SetWindowPos(window, nullptr, 0, 0, 120, 90, SWP_NOMOVE | SWP_NOZORDER);
+    RunFrames(control, 6);
     pixels = harness.Capture(window, width, height);
     ASSERT_EQ(120, width);
     EXPECT_EQ(testBackground, pixels.back());
