@@ -18,8 +18,8 @@ static void ShowFrameRate(HWND dialog, int32_t delay) {
 }
 
 // Any non-zero flag byte counts as on elsewhere in the viewer, so it shows as
-// a plain check; handing the byte itself over could show 2 as indeterminate,
-// which would then be saved as off.
+// a plain check. The byte is not passed through: BM_SETCHECK gives 2 its own
+// meaning (indeterminate), and a box showing that would be saved as off.
 static WPARAM CheckStateOf(uint8_t flag) { return flag ? BST_CHECKED : BST_UNCHECKED; }
 
 static uint8_t FlagOf(HWND dialog, int checkBoxId) {

@@ -211,6 +211,132 @@ TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce) {
     }
 }
 
+// Every horizontal scroll message means the slider moved, whatever control
+// it names and whatever its scroll code.
+TEST_F(SettingsDialogTest, AnyHorizontalScrollTakesTheSliderPosition) {
+    struct Row {
+        const char* rule;
+        WORD code;
+        int fromControl;  // 0: no control named
+    };
+    const Row rows[] = {
+        {"end of a drag on the slider", SB_ENDSCROLL, IDC_FRAME_DELAY_SLIDER},
+        {"thumb position on the slider", TB_THUMBPOSITION, IDC_FRAME_DELAY_SLIDER},
+        {"no control named", SB_LINERIGHT, 0},
+        {"another control named", SB_PAGELEFT, IDC_DO_NOT_QUIT},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        Reset();
+        engine.storedDelay = 20;
+        ModalDialog modal;
+        ASSERT_TRUE(modal.dialog);
+        // TBM_SETPOS moves the thumb without telling the dialog.
+        SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_SETPOS, TRUE, 40);
+        ASSERT_EQ(20, viewerSettings.frameDelay);
+        LPARAM control = row.fromControl ? reinterpret_cast<LPARAM>(modal.Item(row.fromControl)) : 0;
+        SendMessageA(modal.dialog, WM_HSCROLL, MAKEWPARAM(row.code, 0), control);
+        EXPECT_EQ(40, viewerSettings.frameDelay);
+        EXPECT_EQ("25 FPS", TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
+    }
+}
+
+// Only a command whose low word is IDOK ends the dialog, with result 0;
+// IDCANCEL (Esc, the close button) and the check boxes' commands do not.
+TEST_F(SettingsDialogTest, OnlyTheOkCommandEndsTheDialog) {
+    struct Row {
+        const char* rule;
+        WPARAM command;
+        bool ends;
+    };
+    const Row rows[] = {
+        {"IDCANCEL is ignored", IDCANCEL, false},
+        {"a check box click is not OK", MAKEWPARAM(IDC_DO_NOT_QUIT, BN_CLICKED), false},
+        {"OK from an accelerator: only the low word counts", MAKEWPARAM(IDOK, 1), true},
+        {"OK clicked", MAKEWPARAM(IDOK, BN_CLICKED), true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        Reset();
+        ModalDialog modal;
+        ASSERT_TRUE(modal.dialog);
+        SendMessageA(modal.dialog, WM_COMMAND, row.command, 0);
+        // EndDialog hides the dialog at once, before its loop ends.
+        EXPECT_EQ(!row.ends, IsWindowVisible(modal.dialog) != FALSE);
+        if (row.ends) {
+            EXPECT_EQ(0, modal.WaitClosed());
+            EXPECT_GE(engine.SavedFlag("SCQC"), 0) << "closing saves";
+        } else {
+            EXPECT_TRUE(engine.savedChunks.empty()) << "saved without closing";
+        }
+    }
+}
+
+// FillDialog's messages to the controls, in order and with their exact
+// parameters: the range without redraw, the position with redraw, the two
+// check states, then the rate text from the stored delay.
+TEST_F(SettingsDialogTest, FillDialogSendsTheControlsTheirSettingsInOrder) {
+    struct Sent {
+        int control;
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;  // WM_SETTEXT: 0, the text is in `text`
+        std::string text;
+        bool operator==(const Sent& o) const {
+            return control == o.control && message == o.message && wParam == o.wParam &&
+                   lParam == o.lParam && text == o.text;
+        }
+    };
+    static std::vector<Sent>* recorded;
+    struct Recorder {
+        static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+            auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+            switch (sent->message) {
+            case TBM_SETRANGE: case TBM_SETPOS: case BM_SETCHECK:
+                recorded->push_back({GetDlgCtrlID(sent->hwnd), sent->message, sent->wParam,
+                                     sent->lParam, ""});
+                break;
+            case WM_SETTEXT:
+                recorded->push_back({GetDlgCtrlID(sent->hwnd), sent->message, sent->wParam, 0,
+                                     reinterpret_cast<const char*>(sent->lParam)});
+                break;
+            }
+            return CallNextHookEx(nullptr, code, wParam, lParam);
+        }
+        static INT_PTR CALLBACK Quiet(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+    };
+    // The template without the settings procedure, so only FillDialog talks.
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
+                                     nullptr, Recorder::Quiet, 0);
+    ASSERT_TRUE(dialog);
+    viewerSettings.frameDelay = 250;
+    viewerSettings.doNotQuit = 1;
+    viewerSettings.previewEnabled = 0;
+    std::vector<Sent> sent;
+    recorded = &sent;
+    HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, Recorder::Hook, nullptr, GetCurrentThreadId());
+    ASSERT_TRUE(hook);
+    viewerSettings.FillDialog(dialog);
+    UnhookWindowsHookEx(hook);
+    EXPECT_EQ(dialog, viewerSettings.dialog);
+    DestroyWindow(dialog);
+
+    const std::vector<Sent> expected = {
+        {IDC_FRAME_DELAY_SLIDER, TBM_SETRANGE, 0, 0x00640001, ""},
+        {IDC_FRAME_DELAY_SLIDER, TBM_SETPOS, 1, 250, ""},
+        {IDC_DO_NOT_QUIT, BM_SETCHECK, BST_CHECKED, 0, ""},
+        {IDC_ENABLE_PREVIEW, BM_SETCHECK, BST_UNCHECKED, 0, ""},
+        {IDC_FRAME_RATE_TEXT, WM_SETTEXT, 0, 0, "4 FPS"},
+    };
+    ASSERT_EQ(expected.size(), sent.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_TRUE(expected[i] == sent[i])
+            << "message " << i + 1 << ": control " << sent[i].control << " message 0x" << std::hex
+            << sent[i].message << " wParam " << sent[i].wParam << " lParam 0x" << sent[i].lParam
+            << " text \"" << sent[i].text << "\"";
+    }
+}
+
 // The file saver comes from the engine's core, so the settings are saved
 // before the engine is destroyed, and no engine stays bound afterwards.
 TEST_F(SettingsDialogTest, SavesBeforeDestroyingTheEngine) {
