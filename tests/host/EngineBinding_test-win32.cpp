@@ -139,34 +139,44 @@ std::string Joined(const std::vector<std::string>& log)
 TEST(FindInstallDir, AcceptsOnlyAShortEnoughStringValue)
 {
     std::string project = "binding-test-" + std::to_string(GetCurrentProcessId());
+    // A key whose path "<base key>\<name>" fills 259 characters (as long as
+    // Wine's ANSI registry calls take), and a name of 300 characters that
+    // begins with it: cut to a 260-byte path, the long name would find that key.
+    std::string cutName =
+        project + std::string(259 - (sizeof viewersKey - 1) - 1 - project.size(), 'n');
+    std::string tooLongName = cutName + std::string(300 - cutName.size(), 'n');
     struct Row {
         const char* rule;
-        std::string project;
-        bool createKey;
+        std::string keyName;  // the key created; empty: none
+        std::string lookedUp;
         bool withValue;
         DWORD type;
         std::string data;
         bool found;
     } rows[] = {
-        {"a string value is the install directory", project, true, true, REG_SZ, "C:\\Saver", true},
-        {"an expandable string is refused", project, true, true, REG_EXPAND_SZ, "C:\\Saver", false},
-        {"258 characters with the terminator fill 259 bytes", project, true, true, REG_SZ,
+        {"a string value is the install directory", project, project, true, REG_SZ, "C:\\Saver",
+         true},
+        {"an expandable string is refused", project, project, true, REG_EXPAND_SZ, "C:\\Saver",
+         false},
+        {"258 characters with the terminator fill 259 bytes", project, project, true, REG_SZ,
          "C:\\" + std::string(255, 'd'), true},
-        {"260 bytes with the terminator are refused", project, true, true, REG_SZ,
+        {"260 bytes with the terminator are refused", project, project, true, REG_SZ,
          "C:\\" + std::string(256, 'd'), false},
-        {"a value too long for the query buffer is refused", project, true, true, REG_SZ,
+        {"a value too long for the query buffer is refused", project, project, true, REG_SZ,
          std::string(2000, 'd'), false},
-        {"a missing key is refused", project, false, false, REG_SZ, "", false},
-        {"a key without the value is refused", project, true, false, REG_SZ, "", false},
+        {"a missing key is refused", "", project, false, REG_SZ, "", false},
+        {"a key without the value is refused", project, project, false, REG_SZ, "", false},
+        {"a project name too long for the key path is refused, never cut", cutName,
+         tooLongName, true, REG_SZ, "C:\\Long", false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         std::unique_ptr<ScopedProjectKey> key;
-        if (row.createKey)
-            key.reset(new ScopedProjectKey(row.project, row.type, row.data, row.withValue));
+        if (!row.keyName.empty())
+            key.reset(new ScopedProjectKey(row.keyName, row.type, row.data, row.withValue));
         std::vector<char> out(261, '#');
         out[259] = '\0';
-        bool found = FindInstallDir(row.project.c_str(), out.data(), 259);
+        bool found = FindInstallDir(row.lookedUp.c_str(), out.data(), 259);
         EXPECT_EQ(row.found, found);
         if (row.found)
             EXPECT_EQ(row.data, std::string(out.data()));
@@ -274,4 +284,5 @@ TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)
     EXPECT_EQ(Joined(expected), Joined(log));
     EXPECT_EQ(42, viewerSettings.FrameDelay());
     EXPECT_EQ(&core, viewerSettings.engineCore);
+    viewerSettings.SetEngineCore(nullptr);  // the core lives no longer than this test
 }

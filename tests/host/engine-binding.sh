@@ -86,8 +86,9 @@ check "no engine returned: nothing bound" 0 "$(line bound)"
 ORMELIX_FAKE_ENGINE=initfail probe bound.scr twice
 check "Initialize failing shows nothing" "" "$(boxes)"
 check "Initialize failing leaves the engine bound" 1 "$(line bound)"
-check "the second bind only asks for the core" \
-    "GetEngineControlInstance SetInstallDir SetRegistryKey Initialize GetCore" "$(operations 5)"
+check "the second bind only asks for the core, and no loader" \
+    "GetEngineControlInstance SetInstallDir SetRegistryKey Initialize GetCore Destroy" \
+    "$(operations 100)"
 
 # No appended block: the project-name box, with no owner, ends the binding.
 probe unpacked.exe
