@@ -8,7 +8,9 @@
 extern EngineControl* engineControl;
 
 // Binds the engine for window (the saver window or the settings dialog) and
-// loads the settings; failures show their boxes and leave no engine bound.
+// loads the settings. A missing project name or a failed engine load shows
+// its box and binds nothing; an engine whose Initialize fails stays bound,
+// without settings. With an engine bound, only the settings load again.
 void BindEngine(HWND window);
 // The "DisplayName" of the project's registry key; false if missing, not
 // REG_SZ, or longer than outSize bytes with its terminator.
