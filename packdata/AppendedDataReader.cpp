@@ -54,7 +54,7 @@ void FormatDecimal(uint32_t value, char* out)
 
 AppendedDataReader::AppendedDataReader(BlockFile& file, MessageReporter& reporter, const char* path)
     : file(file), reporter(reporter), dataOffset(0), dataBuffer(nullptr), dataBufferSize(0),
-      blockOffset(0), blockFound(false)
+      blockOffset(0), blockFound(false), tableRead(false)
 {
     CopyText(this->path, path, blockNameFieldSize - 1);
     OpenBlock();
@@ -74,7 +74,8 @@ void AppendedDataReader::OpenBlock()
         return;
     }
     blockFound = LocateBlock();
-    if (blockFound && !ReadTable()) FreeEntries();
+    tableRead = blockFound && ReadTable();
+    if (!tableRead) FreeEntries();
 }
 
 bool AppendedDataReader::LocateBlock()
@@ -197,7 +198,9 @@ bool AppendedDataReader::ReadEntry(const char* entryName, void* buffer, int size
             continue;
         }
         uint32_t at = blockOffset + dataOffset + before;
-        if (buffer) return size <= 0 || ReadExact(at, buffer, static_cast<uint32_t>(size));
+        if (buffer)
+            return size <= 0 ||
+                   ReadIntoCallerBuffer(at, buffer, static_cast<uint32_t>(size), entry->dataSize);
 
         FreeDataBuffer();
         // The buffer's size and the reported size must fit a signed 32-bit count.
@@ -213,6 +216,17 @@ bool AppendedDataReader::ReadEntry(const char* entryName, void* buffer, int size
         return true;
     }
     return false;
+}
+
+bool AppendedDataReader::ReadIntoCallerBuffer(uint32_t at, void* buffer, uint32_t size,
+                                              uint32_t dataSize)
+{
+    // The caller's size sets the read, so a larger one reads on into whatever
+    // follows the entry, as far as the file goes; only the entry's own bytes
+    // must all arrive.
+    uint32_t got = 0;
+    if (!file.ReadAt(at, buffer, size, &got)) return false;
+    return got >= (size < dataSize ? size : dataSize);
 }
 
 const unsigned char* AppendedDataReader::GetData() { return dataBuffer; }

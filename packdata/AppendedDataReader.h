@@ -29,9 +29,10 @@ public:
     virtual void OpenBlock();
     // Finds the first entry of that name and group (ASCII case ignored; group
     // null means "APPDATA"). With a buffer, reads size bytes from the start of
-    // the entry's data into it; without, reads the entry's data into the
-    // reader's own buffer (GetData, GetDataSize). False when no entry matches
-    // or the bytes could not all be read.
+    // the entry's data into it (a size beyond the entry reads on into what
+    // follows it, as far as the file goes); without, reads the entry's data
+    // into the reader's own buffer (GetData, GetDataSize). False when no entry
+    // matches, the read fails or the entry's own data is cut short.
     virtual bool ReadEntry(const char* entryName, void* buffer, int size, const char* groupName);
     // The reader's own buffer (null until ReadEntry without a buffer filled
     // it), valid until the next such ReadEntry or the reader's end; its data is
@@ -45,6 +46,9 @@ public:
     // Whether the magic was found, through the trailer or the scan (even when
     // the table after it was then dropped); GetBlockOffset is its offset.
     bool FoundBlock() const { return blockFound; }
+    // Whether the entry table after the magic was read whole (false when it
+    // was dropped as one that cannot be right).
+    bool ReadWholeTable() const { return tableRead; }
     uint32_t GetBlockOffset() const { return blockOffset; }
     uint32_t GetDataOffset() const { return dataOffset; }
 
@@ -58,6 +62,7 @@ private:
     bool ReadExact(uint32_t& at, void* buffer, uint32_t size);
     bool ReadNumber(uint32_t& at, uint32_t& value);
     bool ReadName(uint32_t& at, char* field);
+    bool ReadIntoCallerBuffer(uint32_t at, void* buffer, uint32_t size, uint32_t dataSize);
     void FreeEntries();
     void FreeDataBuffer();
 
@@ -70,4 +75,5 @@ private:
     int dataBufferSize;
     uint32_t blockOffset;
     bool blockFound;
+    bool tableRead;
 };

@@ -50,16 +50,15 @@ bool PointerArray::Grow(int n)
     if (n < -1) n = -1;
     long long base = n == -1 ? (capacity < 0 ? 0 : capacity) : n;
     long long wanted = base + base / 4 + 32;  // the integer part of base * 1.25 + 32
-    // Beyond this the storage's byte count would not fit 32 bits.
-    if (wanted >= 0x3FFFFFFF) return false;
+    // Beyond this the storage's byte count would not fit 32 bits; below the
+    // count, elements would be lost.
+    if (wanted >= 0x3FFFFFFF || wanted < count) return false;
     int newCapacity = static_cast<int>(wanted);
     void** storage = static_cast<void**>(malloc(sizeof(void*) * static_cast<size_t>(newCapacity)));
     if (!storage) return false;
-    int kept = count < newCapacity ? count : newCapacity;
-    if (kept > 0) memcpy(storage, elements, sizeof(void*) * static_cast<size_t>(kept));
+    if (count > 0) memcpy(storage, elements, sizeof(void*) * static_cast<size_t>(count));
     free(elements);
     elements = storage;
-    count = kept;
     capacity = newCapacity;
     return true;
 }

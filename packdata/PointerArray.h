@@ -19,7 +19,8 @@ public:
     void SetAt(void* pointer, int index);
     void RemoveAll();
     // Capacity becomes (n, or the current capacity for -1) * 1.25 + 32;
-    // false (and nothing changed) when the storage could not be obtained.
+    // false (and nothing changed) when the storage could not be obtained or
+    // would not hold the elements already there.
     bool Grow(int n);
 
 private:

@@ -12,7 +12,7 @@
 #include "packdata/AppendedDataReader.h"
 #include "packdata/Crc32.h"
 #include "tools/BlockWriter.h"
-#include "tools/StdBlockFile.h"
+#include "tools/ByteBlockFile.h"
 
 namespace {
 
@@ -31,12 +31,30 @@ private:
     std::ostream* err;
 };
 
+// Offsets in the block are 32-bit; files of 2 GiB or more are outside the format.
+const size_t largestFile = 0x7FFFFFFFu - 1024;
+
 bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
 {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     return !in.bad();
+}
+
+// Reads the file at path whole (what names it in messages); false after a
+// message on err.
+bool ReadInput(const std::string& path, const char* what, std::vector<uint8_t>& bytes, std::ostream& err)
+{
+    if (!std::filesystem::is_regular_file(path) || !ReadWholeFile(path, bytes)) {
+        err << "saverpack: cannot read " << what << path << "\n";
+        return false;
+    }
+    if (bytes.size() > largestFile) {
+        err << "saverpack: " << what << path << " is too large for the block format\n";
+        return false;
+    }
+    return true;
 }
 
 bool SameFile(const std::string& a, const std::string& b)
@@ -79,15 +97,12 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
         return 1;
     }
     std::vector<uint8_t> bytes;
-    if (!std::filesystem::is_regular_file(viewer) || !ReadWholeFile(viewer, bytes)) {
-        err << "saverpack: cannot read the viewer " << viewer << "\n";
-        return 1;
-    }
+    if (!ReadInput(viewer, "the viewer ", bytes, err)) return 1;
     if (SameFile(viewer, output)) {
         err << "saverpack: the output " << output << " is the viewer itself; choose another file\n";
         return 1;
     }
-    StdBlockFile file;
+    ByteBlockFile file(bytes);
     StreamReporter quiet(nullptr);
     AppendedDataReader existing(file, quiet, viewer.c_str());
     if (existing.FoundBlock()) {
@@ -97,10 +112,6 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
             return 1;
         }
         bytes.resize(existing.GetBlockOffset());
-    }
-    if (bytes.size() > 0x7FFFFFFFu - 1024) {
-        err << "saverpack: the viewer " << viewer << " is too large for the block format\n";
-        return 1;
     }
     std::vector<uint8_t> block =
         BuildBlock({ProjectNameEntry(projectName)}, static_cast<uint32_t>(bytes.size()));
@@ -115,14 +126,16 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
 int ListBlock(const std::string& path, std::ostream& out, std::ostream& err)
 {
     std::vector<uint8_t> bytes;
-    if (!std::filesystem::is_regular_file(path) || !ReadWholeFile(path, bytes)) {
-        err << "saverpack: cannot read " << path << "\n";
-        return 1;
-    }
-    StdBlockFile file;
+    if (!ReadInput(path, "", bytes, err)) return 1;
+    ByteBlockFile file(bytes);
     StreamReporter reporter(&err);
     AppendedDataReader reader(file, reporter, path.c_str());
     if (!reader.FoundBlock()) return 1;
+    if (!reader.ReadWholeTable()) {
+        err << "saverpack: " << path << ": the entry table of the block at offset "
+            << reader.GetBlockOffset() << " is damaged\n";
+        return 1;
+    }
     uint64_t dataAt = uint64_t{reader.GetBlockOffset()} + reader.GetDataOffset();
     for (int i = 0; i < reader.GetEntryCount(); ++i) {
         const AppendedDataEntry* entry = reader.GetEntry(i);

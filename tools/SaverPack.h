@@ -13,5 +13,7 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
                bool replace, std::ostream& err);
 
 // Prints the block's entries of file to out, one line each: group, name, data
-// size, stored CRC-32 and whether it matches the data ("ok" or "BAD").
+// size, stored CRC-32 and whether it matches the data ("ok", "BAD", or "cut
+// short" when the file ends inside it). Refuses an unreadable file, one
+// without a block, and a block whose entry table is damaged.
 int ListBlock(const std::string& file, std::ostream& out, std::ostream& err);

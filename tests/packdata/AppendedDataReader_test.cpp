@@ -110,25 +110,32 @@ TEST(AppendedDataReader, GroupAndTableOrderDecideBetweenEntries)
 
 TEST(AppendedDataReader, CallerSizeSetsTheRead)
 {
-    std::vector<uint8_t> file = ShippedFile();
+    const std::vector<uint8_t> shipped = ShippedFile();
+    // The same file cut 100 bytes into the entry's data, its trailer put back.
+    std::vector<uint8_t> cut(shipped.begin(), shipped.begin() + shippedOffset + 80 + 100);
+    cut.insert(cut.end(), shipped.end() - 4, shipped.end());
+    const std::string trailer("\0\xe0\0\0", 4);
     struct Case {
         const char* rule;
+        const std::vector<uint8_t>& file;
         int size;
         bool result;
-        std::string expectedTail;  // the last bytes of the buffer
+        size_t from;           // where the checked part of the buffer starts
+        std::string expected;  // the buffer from there on
     } cases[] = {
-        {"a larger size reads on into the trailer", 263, true, std::string("\0\xe0\0\0", 4)},
-        {"a smaller size reads only the start", 4, true, "Demo"},
-        {"a size of zero reads nothing", 0, true, ""},
-        {"a read past the end of the file is no success", 264, false, ""},
+        {"a larger size reads on into the trailer", shipped, 263, true, 255, std::string(4, '\0') + trailer},
+        {"a smaller size reads only the start", shipped, 4, true, 0, "Demo"},
+        {"a size of zero reads nothing", shipped, 0, true, 0, ""},
+        {"a size beyond the file: the entry and what follows it, the rest untouched", shipped, 300, true,
+         259, trailer + std::string(37, '#')},
+        {"the entry's own data cut short is no success", cut, 259, false, 0, ""},
+        {"a size within what remains of a cut entry", cut, 50, true, 0, "Demo Project" + std::string(38, '\0')},
     };
     for (const Case& c : cases) {
-        Opened opened(file);
+        Opened opened(c.file);
         std::string buffer(static_cast<size_t>(c.size), '#');
         EXPECT_EQ(c.result, opened.reader.ReadEntry("ProjectName", buffer.data(), c.size, nullptr)) << c.rule;
-        if (c.result) {
-            EXPECT_EQ(c.expectedTail, buffer.substr(buffer.size() - c.expectedTail.size())) << c.rule;
-        }
+        EXPECT_EQ(c.expected, buffer.substr(c.from, c.expected.size())) << c.rule;
     }
 }
 
@@ -141,6 +148,7 @@ TEST(AppendedDataReader, LocatesTheBlockThroughTheTrailerOrTheScan)
         std::function<void(std::vector<uint8_t>&, uint32_t prefix)> damage;
         bool found;
         std::vector<std::string> messages;
+        bool firstChunkReadFails = false;
     } cases[] = {
         {"the trailer leads to the block", shippedOffset, [](auto&, uint32_t) {}, true, {}},
         {"the trailer accepts a lower-case magic", shippedOffset,
@@ -157,13 +165,13 @@ TEST(AppendedDataReader, LocatesTheBlockThroughTheTrailerOrTheScan)
         {"the last position of the twentieth chunk is found", 9999 * 19 + 9962, [](auto& f, uint32_t) { BreakTrailer(f); }, true, {}},
         {"nothing beyond byte 199,979 is found", 199980, [](auto& f, uint32_t) { BreakTrailer(f); }, false, {"|" + notFound}},
         {"a failed read is reported and the scan goes on", 9999 + 5,
-         [](auto& f, uint32_t) { PutNumberAt(f, f.size() - 4, 0); }, true, {"|38"}},
+         [](auto& f, uint32_t) { PutNumberAt(f, f.size() - 4, 0); }, true, {"|38"}, true},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = PackedFile({ProjectNameEntry("Demo Project")}, c.prefixSize);
         c.damage(bytes, c.prefixSize);
         MemoryBlockFile file(bytes);
-        if (std::string(c.rule).find("failed read") != std::string::npos) file.failingOffsets = {0};
+        if (c.firstChunkReadFails) file.failingOffsets = {0};
         RecordingReporter reporter;
         AppendedDataReader reader(file, reporter, viewerPath);
         EXPECT_EQ(c.found, reader.FoundBlock()) << c.rule;
@@ -223,24 +231,26 @@ TEST(AppendedDataReader, RejectsTablesThatCannotBeRight)
         const char* rule;
         std::function<void(std::vector<uint8_t>&)> damage;
         bool tableKept;
+        bool wholeTable;  // read whole, even when it holds no entries
     } cases[] = {
-        {"an intact table is kept", [](auto&) {}, true},
-        {"count 0 means no entries", [&](auto& f) { PutNumberAt(f, count, 0); }, false},
-        {"a negative count means no entries", [&](auto& f) { PutNumberAt(f, count, 0x80000000u); }, false},
-        {"a count beyond what the file holds", [&](auto& f) { PutNumberAt(f, count, 1000000); }, false},
-        {"a group length of 0", [&](auto& f) { PutNumberAt(f, l1, 0); }, false},
-        {"a group length above 260", [&](auto& f) { PutNumberAt(f, l1, 261); }, false},
-        {"a name length above 260", [&](auto& f) { PutNumberAt(f, l2, 0x7FFFFFFF); }, false},
-        {"a group without its terminating zero", [&](auto& f) { f[group + 7] = 'X'; }, false},
-        {"a name without its terminating zero", [&](auto& f) { f[name + 11] = 'X'; }, false},
-        {"a read that comes up short", [&](auto& f) { PutNumberAt(f, l2, 260); f.resize(name + 100); PutNumberAt(f, f.size() - 4, b); }, false},
-        {"a huge data size is kept in the table", [&](auto& f) { PutNumberAt(f, size, 0xFFFFFFFFu); }, true},
+        {"an intact table is kept", [](auto&) {}, true, true},
+        {"count 0 means no entries", [&](auto& f) { PutNumberAt(f, count, 0); }, false, true},
+        {"a negative count means no entries", [&](auto& f) { PutNumberAt(f, count, 0x80000000u); }, false, true},
+        {"a count beyond what the file holds", [&](auto& f) { PutNumberAt(f, count, 1000000); }, false, false},
+        {"a group length of 0", [&](auto& f) { PutNumberAt(f, l1, 0); }, false, false},
+        {"a group length above 260", [&](auto& f) { PutNumberAt(f, l1, 261); }, false, false},
+        {"a name length above 260", [&](auto& f) { PutNumberAt(f, l2, 0x7FFFFFFF); }, false, false},
+        {"a group without its terminating zero", [&](auto& f) { f[group + 7] = 'X'; }, false, false},
+        {"a name without its terminating zero", [&](auto& f) { f[name + 11] = 'X'; }, false, false},
+        {"a read that comes up short", [&](auto& f) { PutNumberAt(f, l2, 260); f.resize(name + 100); PutNumberAt(f, f.size() - 4, b); }, false, false},
+        {"a huge data size is kept in the table", [&](auto& f) { PutNumberAt(f, size, 0xFFFFFFFFu); }, true, true},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = PackedFile({ProjectNameEntry("Demo Project")}, b);
         c.damage(bytes);
         Opened opened(bytes);
         EXPECT_TRUE(opened.reader.FoundBlock()) << c.rule;
+        EXPECT_EQ(c.wholeTable, opened.reader.ReadWholeTable()) << c.rule;
         EXPECT_EQ(c.tableKept ? 1 : 0, opened.reader.GetEntryCount()) << c.rule;
         char buffer[4];
         EXPECT_EQ(c.tableKept, opened.reader.ReadEntry("ProjectName", buffer, sizeof buffer, nullptr)) << c.rule;

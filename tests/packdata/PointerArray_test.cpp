@@ -92,4 +92,17 @@ TEST(PointerArray, RefusesStorageThatCannotBeCounted)
     EXPECT_EQ(1, array.GetCount()) << "SetAt gives up when no room can be made";
 }
 
+TEST(PointerArray, GrowNeverDropsElements)
+{
+    PointerArray array;
+    for (int i = 0; i < 40; ++i) ASSERT_EQ(i, array.Add(Pointer(i)));
+    ASSERT_EQ(72, array.GetCapacity());
+    EXPECT_FALSE(array.Grow(0)) << "32 slots cannot hold 40 elements";
+    EXPECT_EQ(72, array.GetCapacity());
+    EXPECT_TRUE(array.Grow(8)) << "42 slots hold them";
+    EXPECT_EQ(42, array.GetCapacity());
+    ASSERT_EQ(40, array.GetCount());
+    for (int i = 0; i < 40; ++i) EXPECT_EQ(Pointer(i), array.GetAt(i)) << "index " << i;
+}
+
 }  // namespace

@@ -4,8 +4,10 @@
 # against a real window, exit codes as the shell sees them, and the
 # last-chance guard on NT and on Win9x.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
-cp "$ORMELIX_BIN/shellprobe.scr" "$E2E_DIR/"
+cp "$ORMELIX_BIN/shellprobe.scr" "$ORMELIX_BIN/mpr/MPR.DLL" "$E2E_DIR/"
 probe="$E2E_DIR/shellprobe.scr"
+# The stand-in MPR.DLL beside the probe is loaded only where a case asks for it.
+standin_mpr=mpr=n
 running() { wine "$ORMELIX_BIN/screensaverrunning.exe" "$@" 2>/dev/null | tr -d '\r'; }
 
 # shell ARGS...: runs the probe; its output lines joined by commas in OUT.
@@ -56,6 +58,7 @@ expect "/c:NNN owns the settings" 5 "foreground $foreground,settings owner $pare
 expect "/c NNN uses the foreground window" 5 "foreground $foreground,settings owner $foreground" /c "$parent"
 expect "/c:0 uses the foreground window" 5 "foreground $foreground,settings owner $foreground" /c:0
 expect "/a on NT is rejected" 255 "" /a "$parent"
+WINEDLLOVERRIDES=$standin_mpr expect "/a on NT loads nothing" 255 "" /a "$parent"
 ORMELIX_PROBE_NO_CONTROLS=1 expect "controls refused: 0, no dialog" 0 "foreground $foreground"
 
 # The guard: a fault in the mode or inside a window procedure ends with -1;
@@ -67,8 +70,12 @@ ORMELIX_PROBE_FAULT=window expect "NT: fault in a window procedure" 255 "window 
 
 # Win9x: the password change runs and the guard clears the running state.
 reg_set 'HKCU\Software\Wine\AppDefaults\shellprobe.scr' Version REG_SZ win98
-expect "Win9x: /a with a parent" 0 "" /a "$parent"
-expect "Win9x: /a alone" 0 "" /a
+changer="MPR.DLL loaded,password changer SCRSAVE"
+WINEDLLOVERRIDES=$standin_mpr expect "Win9x: /a with a parent" 0 "$changer $parent 0 0" /a "$parent"
+WINEDLLOVERRIDES=$standin_mpr expect "Win9x: /A upper case" 0 "$changer $parent 0 0" /A "$parent"
+WINEDLLOVERRIDES=$standin_mpr expect "Win9x: /a alone uses the foreground window" 0 "$changer $foreground 0 0" /a
+WINEDLLOVERRIDES=$standin_mpr expect "Win9x: /a with no such window" 0 "$changer $foreground 0 0" /a 530
+expect "Win9x: the system's own MPR.DLL, silently" 0 "" /a "$parent"
 running 0 >/dev/null
 ORMELIX_PROBE_FAULT=mode expect "Win9x: fault in the mode" 255 "window 0" /s
 check "Win9x: the guard cleared the running state" 0 "$(running)"

@@ -11,7 +11,7 @@
 
 #include "packdata/AppendedDataReader.h"
 #include "packdata/Crc32.h"
-#include "tools/StdBlockFile.h"
+#include "tools/ByteBlockFile.h"
 
 namespace {
 
@@ -47,7 +47,9 @@ protected:
     // The project name as the viewer reads it from a packed file.
     static std::string ProjectNameIn(const std::string& path)
     {
-        StdBlockFile file;
+        std::string text = ReadFile(path);
+        std::vector<uint8_t> bytes(text.begin(), text.end());
+        ByteBlockFile file(bytes);
         struct : MessageReporter {
             void Report(const char*, const char*) override {}
         } quiet;
@@ -129,13 +131,44 @@ TEST_F(SaverPackTest, ReplacesAnExistingBlock)
     EXPECT_EQ("First", ProjectNameIn(first)) << "replacing never touches the viewer";
 }
 
-TEST_F(SaverPackTest, ListRefusesFilesWithoutBlock)
+TEST_F(SaverPackTest, ListRefusesFilesWithoutAWholeBlock)
 {
+    std::string packed = Path("packed.scr"), damaged = Path("damaged.scr");
+    ASSERT_EQ(0, Pack(viewer, packed, "Demo"));
+    std::string bytes = ReadFile(packed);
+    bytes[57344 + 40] = 'X';  // the group name's length: far above 260
+    WriteFile(damaged, bytes);
+    struct Case {
+        const char* rule;
+        std::string file;
+        const char* message;
+    } cases[] = {
+        {"a file without block", viewer, "Data header not found!"},
+        {"a missing file", Path("missing.scr"), "cannot read"},
+        {"a block whose entry table is damaged", damaged, "entry table of the block at offset 57344 is damaged"},
+    };
+    for (const Case& c : cases) {
+        std::ostringstream listed;
+        errors.str("");
+        EXPECT_EQ(1, ListBlock(c.file, listed, errors)) << c.rule;
+        EXPECT_NE(std::string::npos, errors.str().find(c.message)) << c.rule << ": " << errors.str();
+        EXPECT_EQ("", listed.str()) << c.rule;
+    }
+}
+
+TEST_F(SaverPackTest, PathsLongerThanTheViewersOwnLimit)
+{
+    // The viewer cuts paths at 259 characters; the tool must not.
+    fs::path deep = folder / std::string(200, 'd');
+    fs::create_directories(deep);
+    std::string packed = (deep / (std::string(100, 'p') + ".scr")).string();
+    ASSERT_GT(packed.size(), 300u);
+    ASSERT_EQ(0, Pack(viewer, packed, "Long")) << errors.str();
+    EXPECT_EQ(1, Pack(packed, Path("out.scr"), "Again")) << "the block is seen";
+    EXPECT_NE(std::string::npos, errors.str().find("use --replace")) << errors.str();
     std::ostringstream listed;
-    EXPECT_EQ(1, ListBlock(viewer, listed, errors));
-    EXPECT_NE(std::string::npos, errors.str().find("Data header not found!")) << errors.str();
-    EXPECT_EQ(1, ListBlock(Path("missing.scr"), listed, errors));
-    EXPECT_EQ("", listed.str());
+    EXPECT_EQ(0, ListBlock(packed, listed, errors)) << errors.str();
+    EXPECT_EQ(0u, listed.str().find("APPDATA\tPROJECTNAME\t259\t")) << listed.str();
 }
 
 }  // namespace
