@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Benchmark of the packed viewer against the baseline saver, under Wine on
 the Xvfb display and scratch prefix that tests/support/winenv provides.
-Prints start latency, close latency, frame pacing, CPU time, resident memory
-and the viewer's size, each the median of several runs. Run by scripts/bench."""
+Prints start latency, close latency, frame pacing (beside a plain-sleep loop
+and the cost of one engine frame), CPU time, resident memory and the viewer's
+size, each the median of several runs. Run by scripts/bench."""
 import os, statistics, subprocess, sys, tempfile, time
 
 BIN = os.environ["ORMELIX_BIN"]
@@ -42,7 +43,7 @@ def start(program):
     launched = time.perf_counter()
     process = subprocess.Popen(["wine", program, "/s"], env=env, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
-    while not any(line.split(" ")[1:2] == ["Frame"] for line in trace_lines()[-3:] or trace_lines()):
+    while not any(line.split(" ")[1:2] == ["Frame"] for line in trace_lines()):
         if time.perf_counter() - launched > 20 or process.poll() is not None:
             raise RuntimeError(f"{program}: no frame")
         time.sleep(0.001)
@@ -110,6 +111,27 @@ def pacing(seconds=2.0):
     return rendered, presented
 
 
+def frame_cost(runs):
+    """The stand-in engine's Frame cost and the frame rate of a plain sleep of
+    the delay after each frame (tests/bench/FrameCost-win32.cpp), medians:
+    {"median": ms, "p90": ms, delay: fps}."""
+    install(20)
+    runs_seen = []
+    for _ in range(runs):
+        out = subprocess.run(["wine", os.path.join(BIN, "framecost.exe"),
+                              winpath(os.path.join(WORK, "install")), "project.txt"],
+                             check=True, capture_output=True, text=True).stdout
+        seen = {}
+        for line in out.replace("\r", "").splitlines():
+            parts = line.split()
+            if parts[:1] == ["frame-ms"]:
+                seen["median"], seen["p90"] = float(parts[1]), float(parts[2])
+            elif parts[:1] == ["plain-sleep"]:
+                seen[int(parts[1])] = float(parts[2])
+        runs_seen.append(seen)
+    return {k: statistics.median(r[k] for r in runs_seen) for k in runs_seen[0]}
+
+
 def measure(program, runs, settle=2.5):
     """Median figures over runs of one saver: start, close, fps, presented, CPU, memory."""
     results = {k: [] for k in ("start", "close", "fps", "presented", "cpu", "rss")}
@@ -144,13 +166,20 @@ def main():
     print(f"{'resident memory (MB)':44} {viewer20['rss']:12.1f} {base['rss']:12.1f}")
     print(f"{'baseline frames/s on its 20 ms timer':44} {'':12} {base['fps']:12.1f}"
           "  (drawn on the window thread: all reach the screen)")
+    cost = frame_cost(max(3, RUNS // 2))
+    print(f"{'stand-in engine Frame() cost (ms)':44} median {cost['median']:.2f}, 90th percentile {cost['p90']:.2f}")
     print()
-    print(f"{'delay (ms)':>10} {'target fps':>11} {'rendered fps':>13} {'presented fps':>14} {'off target':>11} {'close ms':>9}")
+    print("Frame pacing: the viewer pauses the delay less the frame's time; 'plain sleep' is a loop")
+    print("of Frame() and Sleep(delay) with the same engine, for comparison.")
+    print(f"{'delay (ms)':>10} {'target fps':>11} {'rendered fps':>13} {'presented fps':>14} {'off target':>11}"
+          f" {'plain sleep fps':>16} {'off target':>11} {'close ms':>9}")
     for delay in (1, 10, 20, 50):
         figures = viewer20 if delay == 20 else measure(install(delay), max(3, RUNS // 2))
         target = 1000 / delay
+        plain = (f"{cost[delay]:16.1f} {(cost[delay] - target) / target * 100:10.1f}%" if delay in cost
+                 else f"{'-':>16} {'-':>11}")
         print(f"{delay:10d} {target:11.1f} {figures['fps']:13.1f} {figures['presented']:14.1f} "
-              f"{(figures['fps'] - target) / target * 100:10.1f}% {figures['close']*1000:9.1f}")
+              f"{(figures['fps'] - target) / target * 100:10.1f}% {plain} {figures['close']*1000:9.1f}")
     size = os.path.getsize(os.path.join(BIN, "saverviewer.scr"))
     print()
     print(f"saverviewer.scr: {size} bytes (target <= 28672)")
