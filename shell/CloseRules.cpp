@@ -35,7 +35,8 @@ bool IsInput(uint32_t message)
 
 uint32_t Distance(int32_t a, int32_t b)
 {
-    // Unsigned arithmetic: no overflow even across the whole coordinate range.
+    // Subtracted modulo 2^32 like the 32-bit coordinates themselves, so that
+    // no input can overflow; the absolute value is taken of that difference.
     uint32_t d = static_cast<uint32_t>(a) - static_cast<uint32_t>(b);
     return static_cast<int32_t>(d) < 0 ? 0u - d : d;
 }
@@ -59,8 +60,8 @@ bool PowerEventCloses(const SaverEvent& event, CloseState& next)
     }
 }
 
-// Step B.4 of the default procedure: the rules of a running full-screen saver.
-// Returns true when the message still goes on to the end (step C).
+// The rules of a running full-screen saver with no password dialog up.
+// Returns true when the message still goes on to Finish.
 bool ApplyRunningRules(const SaverEvent& event, Decision& d)
 {
     switch (event.message) {
@@ -103,7 +104,8 @@ bool ApplyRunningRules(const SaverEvent& event, Decision& d)
     return true;
 }
 
-// Step C: the AutoPlay query is answered in every state; all else is default.
+// The end of every path: the AutoPlay query is answered in every state; all
+// else goes to DefWindowProcA.
 Decision Finish(const CloseContext& context, Decision d, uint32_t message)
 {
     if (context.autoPlayQueryMessage != 0 && message == context.autoPlayQueryMessage) {
@@ -159,10 +161,11 @@ Decision DecideSaverDefault(const CloseContext& context, const CloseState& state
                             const SaverEvent& event)
 {
     Decision d = Start(state, Outcome::DefaultProcedure);
-    // Step A: no close rules in a preview or once the close is approved.
+    // No close rules in a preview or once the close is approved.
     if (context.previewMode || state.closeApproved) return Finish(context, d, event.message);
 
-    // Step B: the full-screen rules.
+    // Full screen, not yet approved: the password check first (Win9x only),
+    // then nothing closes while the password dialog is up.
     if (event.message == SaverMsg::Close && context.win9xPlatform)
         return Start(state, Outcome::VerifyClose);
     if (event.message == SaverMsg::App && context.win9xPlatform)

@@ -3,6 +3,8 @@
 // carries a pointer) or whose effect is only visible on the window's thread.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After <windows.h>, which it needs.
+#include <imm.h>
 
 #include <algorithm>
 #include <mutex>
@@ -21,14 +23,34 @@ namespace {
 
 // The viewer stand-in answers this with the window thread's cursor ...
 constexpr UINT kCursorQuery = WM_USER + 1;
-// ... shows the arrow on this ...
-constexpr UINT kShowArrow = WM_USER + 2;
-// ... and every WM_SYSCOMMAND with this, so that none reaches DefWindowProcA.
+// ... shows the arrow, sends the window the message wParam (with wParam 1)
+// and answers whether the cursor is still shown, all on the window's thread
+// so that no pending paint can come between ...
+constexpr UINT kArrowThen = WM_USER + 2;
+// ... answers every WM_SYSCOMMAND with this, so that none reaches DefWindowProcA ...
 constexpr LRESULT kSysCommandSeen = 0x5A5A;
+// ... moves the mouse reference a little off the cursor (too little to close) ...
+constexpr UINT kShiftReference = WM_USER + 3;
+// ... and shows the arrow, queues three timer messages (wParam 1, 2, 3), closes
+// the window and records the cursor that the close left (on the window's
+// thread, before a pending paint could hide it).
+constexpr UINT kCloseBehindTimers = WM_USER + 4;
+HCURSOR cursorAfterClose;
 
 std::mutex seenLock;
 std::vector<UINT> viewerSaw;
+std::vector<WPARAM> timersSeen;
 std::vector<bool> runningCalls;
+bool refuseCreate;  // the viewer refuses the window, as when it cannot start
+// Whether the window had an input context when the viewer saw these messages.
+bool imeContextAtCreate, imeContextAtDestroy;
+
+bool HasInputContext(HWND window)
+{
+    HIMC context = ImmGetContext(window);
+    if (context) ImmReleaseContext(window, context);
+    return context != nullptr;
+}
 
 std::vector<UINT> ViewerSaw()
 {
@@ -56,9 +78,32 @@ LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     {
         std::lock_guard<std::mutex> lock(seenLock);
         viewerSaw.push_back(message);
+        if (message == WM_TIMER) timersSeen.push_back(wParam);
+    }
+    switch (message) {
+    case WM_CREATE:
+        imeContextAtCreate = HasInputContext(window);
+        if (refuseCreate) return -1;
+        break;
+    case WM_DESTROY: imeContextAtDestroy = HasInputContext(window); break;
+    case kShiftReference:
+        closeState.lastCursorPos.x += 1;
+        closeState.lastCursorPos.y += 1;
+        return 0;
+    case kCloseBehindTimers: {
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        for (WPARAM id = 1; id <= 3; ++id) PostMessageA(window, WM_TIMER, id, 0);
+        LRESULT result = SendMessageA(window, WM_CLOSE, 0, 0);
+        cursorAfterClose = GetCursor();
+        return result;
+    }
     }
     if (message == kCursorQuery) return reinterpret_cast<LRESULT>(GetCursor());
-    if (message == kShowArrow) return reinterpret_cast<LRESULT>(SetCursor(LoadCursorA(nullptr, IDC_ARROW)));
+    if (message == kArrowThen) {
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        SendMessageA(window, static_cast<UINT>(wParam), 1, 0);
+        return GetCursor() != nullptr;
+    }
     if (message == WM_SYSCOMMAND) return kSysCommandSeen;
     return SaverDefaultProc(window, message, wParam, lParam);
 }
@@ -82,6 +127,7 @@ public:
         {
             std::lock_guard<std::mutex> lock(seenLock);
             viewerSaw.clear();
+            timersSeen.clear();
             runningCalls.clear();
         }
         thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
@@ -93,6 +139,7 @@ public:
         CloseHandle(thread_);
         UnregisterClassA("WindowsScreenSaverClass", appInstance);
         win9xPlatform = 0;
+        refuseCreate = false;
     }
 
     // The saver window once it exists (the test thread pumps meanwhile: a
@@ -188,9 +235,21 @@ TEST(SaverWindowInProcess, PreviewHandsHelpAndContextMenuToItsParent)
     DestroyWindow(parent);
 }
 
-// Being shown and painted hides the cursor in full screen, never in a preview.
+// Being shown, painted or pointed at hides the cursor in full screen, never
+// in a preview.
 TEST(SaverWindowInProcess, OnlyTheFullScreenFormHidesTheCursor)
 {
+    struct Row {
+        const char* rule;
+        UINT message;
+        bool hidesInFullScreen;
+    };
+    const Row rows[] = {
+        {"WM_SHOWWINDOW shown hides", WM_SHOWWINDOW, true},
+        {"WM_PAINT hides", WM_PAINT, true},
+        {"WM_SETCURSOR hides", WM_SETCURSOR, true},
+        {"an unrelated message leaves it", WM_NULL, false},
+    };
     HWND parent = CreatePreviewParent();
     ASSERT_TRUE(parent);
     for (bool preview : {true, false}) {
@@ -198,10 +257,11 @@ TEST(SaverWindowInProcess, OnlyTheFullScreenFormHidesTheCursor)
         SaverRun run(preview ? parent : nullptr);
         HWND window = run.Window(preview ? "Preview" : "Screen Saver");
         ASSERT_TRUE(window);
-        SendMessageA(window, kShowArrow, 0, 0);
-        SendMessageA(window, WM_SHOWWINDOW, 1, 0);
-        bool hidden = SendMessageA(window, kCursorQuery, 0, 0) == 0;
-        EXPECT_EQ(!preview, hidden);
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.rule);
+            bool shown = SendMessageA(window, kArrowThen, row.message, 0) != 0;
+            EXPECT_EQ(preview || !row.hidesInFullScreen, shown);
+        }
     }
     DestroyWindow(parent);
 }
@@ -264,40 +324,89 @@ TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
     EXPECT_TRUE(ViewerSaw(WM_CLOSE));
 }
 
-// The verifier's dialog may let input through: a key press and a WM_CLOSE
-// arriving while it is up must neither close the saver nor ask again.
-TEST(SaverWindowInProcess, InputDuringVerificationIsDropped)
-{
-    char exeDir[MAX_PATH];
-    GetModuleFileNameA(nullptr, exeDir, sizeof exeDir);
-    *strrchr(exeDir, '\\') = 0;
-    std::string cplDir = std::string(exeDir) + "\\password";
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
-    std::string log = std::string(temp) + "saver_password_test.log";
-    DeleteFileA(log.c_str());
+// A user with a screen-saver password and the stand-in "PASSWORD.CPL" (its
+// answers given per call), removed again at the end of the test.
+class PasswordSetUp {
+public:
+    explicit PasswordSetUp(const char* answers)
+    {
+        char exeDir[MAX_PATH];
+        GetModuleFileNameA(nullptr, exeDir, sizeof exeDir);
+        *strrchr(exeDir, '\\') = 0;
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        log_ = std::string(temp) + "saver_password_test.log";
+        DeleteFileA(log_.c_str());
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
+                        nullptr, &desktop_, nullptr);
+        DWORD on = 1;
+        RegSetValueExA(desktop_, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on),
+                       4);
+        SetDllDirectoryA((std::string(exeDir) + "\\password").c_str());
+        SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", log_.c_str());
+        SetEnvironmentVariableA("ORMELIX_PASSWORD_ANSWERS", answers);
+        win9xPlatform = 1;
+    }
+    ~PasswordSetUp()
+    {
+        SetEnvironmentVariableA("ORMELIX_PASSWORD_NESTED", nullptr);
+        SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", nullptr);
+        SetDllDirectoryA(nullptr);
+        RegDeleteValueA(desktop_, "ScreenSaveUsePassword");
+        RegCloseKey(desktop_);
+        DeleteFileA(log_.c_str());
+    }
+    // The verifier's record of its calls.
+    std::string Log() const
+    {
+        HANDLE file = CreateFileA(log_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return "";
+        char text[256] = {};
+        DWORD got = 0;
+        ReadFile(file, text, sizeof text - 1, &got, nullptr);
+        CloseHandle(file);
+        return text;
+    }
 
-    HKEY desktop;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr,
-                                             0, KEY_ALL_ACCESS, nullptr, &desktop, nullptr));
-    DWORD on = 1;
-    RegSetValueExA(desktop, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on), 4);
-    SetDllDirectoryA(cplDir.c_str());
-    SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", log.c_str());
-    SetEnvironmentVariableA("ORMELIX_PASSWORD_ANSWERS", "01");
+private:
+    HKEY desktop_ = nullptr;
+    std::string log_;
+};
+
+// The verifier's dialog may let input through: a key press and a WM_CLOSE
+// arriving while it is up must neither close the saver nor ask again. A
+// refusal hides the cursor again and measures mouse travel from where the
+// cursor is now; at most two timer messages queued before the dialog are
+// dropped so that the viewer does not run behind it.
+TEST(SaverWindowInProcess, InputDuringVerificationIsDroppedAndARefusalResets)
+{
+    PasswordSetUp password("01");
     SetEnvironmentVariableA("ORMELIX_PASSWORD_NESTED", "1");
     {
-        win9xPlatform = 1;
         SaverRun run(nullptr);
         HWND window = run.Window("Screen Saver");
         ASSERT_TRUE(window);
         EXPECT_TRUE(verifyPasswordProc != nullptr) << "stand-in PASSWORD.CPL not loaded";
 
+        SendMessageA(window, kShiftReference, 0, 0);
         // Refused: the nested close was dropped, nothing queued, the saver stays.
-        EXPECT_EQ(0, SendMessageA(window, WM_CLOSE, 0, 0));
+        EXPECT_EQ(0, SendMessageA(window, kCloseBehindTimers, 0, 0));
         EXPECT_TRUE(IsWindow(window));
         EXPECT_EQ(0u, closeState.closeApproved);
         EXPECT_FALSE(closeState.verifyInProgress);
+        EXPECT_TRUE(cursorAfterClose == nullptr) << "cursor hidden after a refusal";
+        POINT cursor;
+        GetCursorPos(&cursor);
+        EXPECT_EQ(cursor.x, closeState.lastCursorPos.x) << "mouse reference taken afresh";
+        EXPECT_EQ(cursor.y, closeState.lastCursorPos.y) << "mouse reference taken afresh";
+        // Posted messages arrive in order: once the third timer is seen, the
+        // first two would have been seen too had they not been removed.
+        for (int i = 0; i < 500 && !ViewerSaw(WM_TIMER); ++i) Sleep(10);
+        {
+            std::lock_guard<std::mutex> lock(seenLock);
+            EXPECT_EQ(std::vector<WPARAM>{3}, timersSeen);
+        }
         Sleep(kVerifyQuietMs + 50);  // past the quiet time after a verification
 
         // Accepted: the window goes.
@@ -305,21 +414,46 @@ TEST(SaverWindowInProcess, InputDuringVerificationIsDropped)
         EXPECT_TRUE(run.Finished());
         EXPECT_EQ(0, run.Result());
     }
-    SetEnvironmentVariableA("ORMELIX_PASSWORD_NESTED", nullptr);
-    SetDllDirectoryA(nullptr);
-    RegDeleteValueA(desktop, "ScreenSaveUsePassword");
-    RegCloseKey(desktop);
-
-    HANDLE file = CreateFileA(log.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, file);
-    char text[256] = {};
-    DWORD got = 0;
-    ReadFile(file, text, sizeof text - 1, &got, nullptr);
-    CloseHandle(file);
-    DeleteFileA(log.c_str());
-    EXPECT_STREQ("asked 1 pending-close 0\r\nasked 2 pending-close 0\r\n", text);
+    EXPECT_EQ("asked 1 pending-close 0\r\nasked 2 pending-close 0\r\n", password.Log());
     EXPECT_EQ((std::vector<bool>{true, false}), runningCalls);
+}
+
+// The password library is released at the end of every run that got past the
+// single-instance rule, also when the viewer refused the window: the
+// screen-saver-running state must not outlive the saver.
+TEST(SaverWindowInProcess, RefusedWindowStillReleasesThePasswordLibrary)
+{
+    PasswordSetUp password("1");
+    refuseCreate = true;
+    SaverRun run(nullptr);
+    ASSERT_TRUE(run.Finished());
+    EXPECT_EQ(0, run.Result());
+    EXPECT_EQ(nullptr, FindWindowA("WindowsScreenSaverClass", "Screen Saver"));
+    EXPECT_TRUE(verifyPasswordProc == nullptr);
+    EXPECT_EQ((std::vector<bool>{true, false}), runningCalls);
+    EXPECT_EQ("", password.Log()) << "nobody closed, nobody asked";
+}
+
+// An input method already in use is detached from the saver window while it
+// lives (so that keys reach the close rules) and given back when it goes.
+TEST(SaverWindowInProcess, InputMethodDetachedWhileTheWindowLives)
+{
+    HWND parent = CreatePreviewParent();
+    ASSERT_TRUE(parent);
+    ASSERT_TRUE(HasInputContext(parent)) << "an ordinary window has an input context here";
+    DestroyWindow(parent);
+
+    imeContextAtCreate = true;
+    imeContextAtDestroy = false;
+    {
+        SaverRun run(nullptr);
+        HWND window = run.Window("Screen Saver");
+        ASSERT_TRUE(window);
+        EXPECT_FALSE(imeContextAtCreate) << "detached on WM_CREATE";
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(run.Finished());
+    }
+    EXPECT_TRUE(imeContextAtDestroy) << "given back on WM_DESTROY";
 }
 
 }  // namespace

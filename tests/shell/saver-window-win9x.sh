@@ -39,6 +39,10 @@ reg_set "$desktop" ScreenSaveUsePassword REG_DWORD 1
 # the quiet time a second key press asks again and the saver ends.
 run_saver 01
 check "screen-saver-running set with the verifier" "running 1" "$(running_log)"
+# A second start while this one runs loads no verifier and releases none.
+set +e; wine "$saver" /s >>"$E2E_DIR/wine.log" 2>&1; second=$?; set -e
+check "second start exit code" 0 "$second"
+check "second start leaves the running state alone" "running 1" "$(running_log)"
 xdotool key space
 wait_asked 1
 sleep 0.5
