@@ -54,7 +54,9 @@ void SceneRenderer::Draw(HDC dc, int width, int height, const project::Project& 
     SelectObject(dc, oldBrush);
 
     HGDIOBJ oldFont = SelectObject(dc, FontFor(height));
-    SetBkMode(dc, TRANSPARENT);
+    // Text on the background colour, so a disc passing under it never hides it.
+    SetBkMode(dc, OPAQUE);
+    SetBkColor(dc, ToColorRef(project.background));
     SetTextColor(dc, ToColorRef(project.foreground));
     int lineHeight = fontHeight_ + fontHeight_ / 3;
     int y = lineHeight / 2;
