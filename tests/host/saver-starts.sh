@@ -27,7 +27,7 @@ boxes() { tr -d '\r' <"$BOXES" | cut -d'|' -f1-2; }
 saver_install "$E2E_DIR" "$name" "$ORMELIX_SOURCE/demo/demo.project" 20 0 0
 wine "$ORMELIX_BIN/saverprobe.exe" host 200 150 >"$E2E_DIR/host.txt" 2>/dev/null &
 E2E_PIDS+=("$!")
-until grep -q '^window=' "$E2E_DIR/host.txt" 2>/dev/null; do sleep 0.05; done
+wait_for "the host window did not report itself" grep -qs '^window=' "$E2E_DIR/host.txt"
 parent="$(tr -d '\r' <"$E2E_DIR/host.txt" | sed -n 's/^window=//p')"
 start_traced "$SAVER_SCR" /p "$parent"
 wait_trace '^ReadChunk'
@@ -78,12 +78,13 @@ reg_set "HKCU\\Software\\Wine\\AppDefaults\\$name.scr" Version REG_SZ win98
 reg_set 'HKCU\Control Panel\Desktop' ScreenSaveUsePassword REG_DWORD 1
 export ORMELIX_PASSWORD_ANSWERS=01 ORMELIX_PASSWORD_LOG
 ORMELIX_PASSWORD_LOG="$(winpath "$E2E_DIR")\\password.log"
-asked() { [ -f "$E2E_DIR/password.log" ] && grep -c '^asked' "$E2E_DIR/password.log" || echo 0; }
+asked() { local n; n="$(grep -cs '^asked' "$E2E_DIR/password.log" || true)"; echo "${n:-0}"; }
+asked_once() { [ "$(asked)" -ge 1 ]; }
 start_traced "$SAVER_SCR" /s
 wait_window "Screen Saver" 20
 wait_frames 3
 xdotool key space
-until [ "$(asked)" -ge 1 ]; do sleep 0.05; done
+wait_for "the key press asked for no password" asked_once
 frames=$(trace_calls | grep -c '^Frame')
 wait_frames $((frames + 5))
 kill -0 "$WINE_PID" 2>/dev/null || fail "a refused password ended the saver"

@@ -24,20 +24,22 @@ destroys_after_run() { trace_calls | awk '/^Run/ { run = 1 } run && /^Destroy/ {
 # frame_gaps: milliseconds between consecutive Frame calls, one a line.
 frame_gaps() { tr -d '\r' <"$TRACE" | awk '$2 == "Frame" { if (n++) print $1 - last; last = $1 }'; }
 
-# wait_trace REGEX: waits until a trace line (without its time) matches.
-wait_trace() {
-    local deadline=$((SECONDS + 20))
-    until trace_ops | grep -q -- "$1"; do
-        [ $SECONDS -ge $deadline ] && fail "no trace line matching '$1' after 20 s"
+# wait_for DESCRIPTION COMMAND...: waits up to 20 s until COMMAND succeeds;
+# fails with DESCRIPTION otherwise, so a test never hangs.
+wait_for() {
+    local what=$1 deadline=$((SECONDS + 20))
+    shift
+    until "$@"; do
+        [ $SECONDS -ge $deadline ] && fail "$what after 20 s"
         sleep 0.05
     done
 }
 
+trace_matches() { trace_ops | grep -q -- "$1"; }
+trace_has_frames() { [ "$(trace_ops | grep -c '^Frame')" -ge "$1" ]; }
+
+# wait_trace REGEX: waits until a trace line (without its time) matches.
+wait_trace() { wait_for "no trace line matching '$1'" trace_matches "$1"; }
+
 # wait_frames N: waits until the trace holds at least N Frame calls.
-wait_frames() {
-    local deadline=$((SECONDS + 20))
-    until [ "$(trace_ops | grep -c '^Frame')" -ge "$1" ]; do
-        [ $SECONDS -ge $deadline ] && fail "fewer than $1 frames after 20 s"
-        sleep 0.05
-    done
-}
+wait_frames() { wait_for "fewer than $1 frames" trace_has_frames "$1"; }
