@@ -32,11 +32,14 @@ void ReportProjectError(const std::string& path, const std::string& message) {
 
 }  // namespace
 
-StandInControl::StandInControl() { InitializeCriticalSection(&lock_); }
+StandInControl::StandInControl() : shown_(CreateEventA(nullptr, TRUE, TRUE, nullptr)) {
+    InitializeCriticalSection(&lock_);
+}
 
 StandInControl::~StandInControl() {
     UnloadProject();
     DeleteCriticalSection(&lock_);
+    if (shown_) CloseHandle(shown_);
 }
 
 void StandInControl::Destroy(int flags) {
@@ -117,6 +120,10 @@ void StandInControl::Frame() {
     EngineTrace("Frame");
     RECT client;
     if (!window_ || !GetClientRect(window_, &client)) return;
+    // A frame drawn before the window thread showed the last one would
+    // replace it unseen: wait until it was shown, but never long, so a
+    // window thread that stopped painting never stalls this one.
+    if (shown_) WaitForSingleObject(shown_, presentWaitMilliseconds);
     {
         Locked locked(lock_);
         if (!loaded_) return;
@@ -126,6 +133,7 @@ void StandInControl::Frame() {
         renderer_.Draw(dc, client.right, client.bottom, project_, seconds, CurrentTextLines());
         GdiFlush();
         backBuffer_.MarkDrawn();
+        if (shown_) ResetEvent(shown_);
     }
     // Drawing on this thread would reach the screen only now and then under
     // Wine; the window thread shows the buffer when WM_PAINT comes.
@@ -135,7 +143,11 @@ void StandInControl::Frame() {
 void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     EngineTrace("WindowMessage", "%08lX 0x%04X 0x%X 0x%lX", HandleNumber(window), message,
                 static_cast<unsigned>(wParam), static_cast<unsigned long>(lParam));
-    if (message != WM_PAINT || window != window_) return;
+    if (window != window_) return;
+    // The window thread is about to stop the frame thread: a frame waiting to
+    // be shown must not hold it up.
+    if ((message == WM_CLOSE || message == WM_DESTROY) && shown_) SetEvent(shown_);
+    if (message != WM_PAINT) return;
     // Painting validates the window, so the default handling that follows
     // this call finds nothing left to paint. Without a project the window is
     // left to its default painting.
@@ -151,6 +163,7 @@ void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPA
         FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
     EndPaint(window, &paint);
+    if (shown_) SetEvent(shown_);
 }
 
 void StandInControl::SetInstallDir(const char* directory) {

@@ -54,4 +54,7 @@ private:
     DWORD startTick_ = 0;
     BackBuffer backBuffer_;
     SceneRenderer renderer_;
+    // Set while the last frame drawn has been shown (manual reset).
+    HANDLE shown_;
+    static constexpr DWORD presentWaitMilliseconds = 50;
 };

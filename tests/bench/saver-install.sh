@@ -2,13 +2,10 @@
 # project for the packed viewer into the current Wine prefix the way a real
 # installation lays it out, and packs a viewer copy that names it.
 #
-# saver_install DIR NAME PROJECT DELAY DO-NOT-QUIT PREVIEW
-#   DIR       a Unix directory that receives install/ and NAME.scr
-#   NAME      the project name packed into the viewer and used in the registry
-#   PROJECT   the project file to install (copied as install/project.txt)
-#   DELAY DO-NOT-QUIT PREVIEW   the settings written to install/screensaver.cfg
-# Needs ORMELIX_BIN (the Win32 programs), ORMELIX_NATIVE_BIN (saverpack,
-# makecfg) and WINEPREFIX. Sets SAVER_SCR (the packed viewer) and
+# DIR is a Unix directory that receives install/ and NAME.scr; NAME is the
+# project name packed into the viewer and used in the registry. Needs
+# ORMELIX_BIN (the Win32 programs), ORMELIX_NATIVE_BIN (saverpack, makecfg)
+# and WINEPREFIX. Sets SAVER_SCR (the packed viewer) and
 # SAVER_INSTALL (the install directory).
 
 saver_registry_base='HKLM\SOFTWARE\Velcor\Ormelix Viewers\3.00.000'
@@ -18,17 +15,41 @@ saver_string_channel=9C2D4E81-5F36-4A7B-8E19-D0B3F6A2C457.dll
 # saver_winpath /unix/path: the same file as Wine sees it through drive Z:.
 saver_winpath() { local p; p="$(readlink -f "$1")"; echo "Z:${p//\//\\}"; }
 
+# saver_install DIR NAME PROJECT DELAY DO-NOT-QUIT PREVIEW: an install
+# directory for PROJECT with the settings given.
 saver_install() {
     local dir=$1 name=$2 project=$3 delay=$4 doNotQuit=$5 preview=$6
-    SAVER_INSTALL="$dir/install"
-    SAVER_SCR="$dir/$name.scr"
+    saver_lay_out "$dir"
+    cp "$project" "$SAVER_INSTALL/project.txt"
+    "$ORMELIX_NATIVE_BIN/makecfg" "$SAVER_INSTALL/screensaver.cfg" project.txt \
+        "$delay" "$doNotQuit" "$preview" >/dev/null
+    saver_register_and_pack "$dir" "$name"
+}
+
+# saver_install_copy DIR NAME SOURCE: an install directory holding the files
+# of SOURCE (a project file and its "screensaver.cfg", as demo/ has them).
+saver_install_copy() {
+    local dir=$1 name=$2 source=$3
+    saver_lay_out "$dir"
+    cp -r "$source"/. "$SAVER_INSTALL/"
+    saver_register_and_pack "$dir" "$name"
+}
+
+# saver_lay_out DIR: DIR/install with the engine, the channel libraries in
+# channels\ and an empty 3rd\.
+saver_lay_out() {
+    SAVER_INSTALL="$1/install"
     rm -rf "$SAVER_INSTALL"
     mkdir -p "$SAVER_INSTALL/channels" "$SAVER_INSTALL/3rd"
     cp "$ORMELIX_BIN/drovik.dll" "$SAVER_INSTALL/"
     cp "$ORMELIX_BIN/$saver_plugin" "$ORMELIX_BIN/$saver_string_channel" "$SAVER_INSTALL/channels/"
-    cp "$project" "$SAVER_INSTALL/project.txt"
-    "$ORMELIX_NATIVE_BIN/makecfg" "$SAVER_INSTALL/screensaver.cfg" project.txt \
-        "$delay" "$doNotQuit" "$preview" >/dev/null
+}
+
+# saver_register_and_pack DIR NAME: registers the install directory under
+# NAME and packs DIR/NAME.scr naming it.
+saver_register_and_pack() {
+    local dir=$1 name=$2
+    SAVER_SCR="$dir/$name.scr"
     wine reg add "$saver_registry_base\\$name" /v DisplayName /t REG_SZ \
         /d "$(saver_winpath "$SAVER_INSTALL")" /f >/dev/null 2>&1
     rm -f "$SAVER_SCR"

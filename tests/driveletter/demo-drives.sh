@@ -17,7 +17,7 @@ wine_drives() {
         2>/dev/null | tr -d '\r' | awk 'NF { printf "%s;", $1 }'
 }
 
-saver_install "$E2E_DIR" "$name" "$ORMELIX_SOURCE/demo/demo.project" 20 0 1
+saver_install_copy "$E2E_DIR" "$name" "$ORMELIX_SOURCE/demo"
 [ -f "$SAVER_INSTALL/channels/$saver_plugin" ] || fail "the plug-in is not in the channels directory"
 [ ! -e "$(dirname "$SAVER_SCR")/$saver_plugin" ] || fail "a plug-in beside the saver would hide the search path"
 
