@@ -24,17 +24,6 @@ destroys_after_run() { trace_calls | awk '/^Run/ { run = 1 } run && /^Destroy/ {
 # frame_gaps: milliseconds between consecutive Frame calls, one a line.
 frame_gaps() { tr -d '\r' <"$TRACE" | awk '$2 == "Frame" { if (n++) print $1 - last; last = $1 }'; }
 
-# wait_for DESCRIPTION COMMAND...: waits up to 20 s until COMMAND succeeds;
-# fails with DESCRIPTION otherwise, so a test never hangs.
-wait_for() {
-    local what=$1 deadline=$((SECONDS + 20))
-    shift
-    until "$@"; do
-        [ $SECONDS -ge $deadline ] && fail "$what after 20 s"
-        sleep 0.05
-    done
-}
-
 trace_matches() { trace_ops | grep -q -- "$1"; }
 trace_has_frames() { [ "$(trace_ops | grep -c '^Frame')" -ge "$1" ]; }
 

@@ -7,28 +7,18 @@ probe() { wine "$ORMELIX_BIN/saverprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 field() { probe describe "Preview" | sed -n "s/^$1=//p"; }
 post() { probe post "Preview" "$@" >/dev/null || fail "post $*: no preview window"; }
 
-# wait_line PATTERN SECONDS: waits until the host has printed a matching line.
-wait_line() {
-    local deadline=$((SECONDS + $2))
-    until tr -d '\r' <"$E2E_DIR/host.out" | grep -q -- "$1"; do
-        [ $SECONDS -ge $deadline ] && fail "host never printed '$1'"
-        sleep 0.05
-    done
-}
+host_printed() { tr -d '\r' <"$E2E_DIR/host.out" | grep -q -- "$1"; }
+preview_exists() { probe describe "Preview" >/dev/null; }
 
 : >"$E2E_DIR/host.out"
 wine "$ORMELIX_BIN/saverprobe.exe" host 320 240 >"$E2E_DIR/host.out" 2>>"$E2E_DIR/wine.log" &
 E2E_PIDS+=("$!")
-wait_line "^window=" 20
+wait_for "the host never printed its window" host_printed "^window="
 host="$(tr -d '\r' <"$E2E_DIR/host.out" | sed -n 's/^window=//p')"
 
 start_wine "$ORMELIX_BIN/saverwindow_test.scr" /p "$host"
 saver_pid=$WINE_PID
-deadline=$((SECONDS + 20))
-until probe describe "Preview" >/dev/null; do
-    [ $SECONDS -ge $deadline ] && fail "no preview window inside the host"
-    sleep 0.05
-done
+wait_for "no preview window inside the host" preview_exists
 
 check "class" WindowsScreenSaverClass "$(field class)"
 check "style: child, visible, clip children" 0x52000000 "$(field style)"
@@ -52,10 +42,10 @@ post 0x0112 0xF170 2     # SC_MONITORPOWER
 # Posted messages are handled in order, so once the second request arrived
 # any close queued by the inputs above would have ended the preview.
 post 0x007B 0 12345
-wait_line "^contextmenu self=1 lparam=12345$" 20
+wait_for "the context menu never reached the host" host_printed "^contextmenu self=1 lparam=12345$"
 echo "ok: context menu reaches the parent"
 post 0x007B 0 777
-wait_line "^contextmenu self=1 lparam=777$" 20
+wait_for "the second context menu never reached the host" host_printed "^contextmenu self=1 lparam=777$"
 sleep 0.3
 kill -0 "$saver_pid" 2>/dev/null || fail "an input closed the preview"
 echo "ok: no input closes the preview"

@@ -24,13 +24,8 @@ run_saver() {
 }
 asked() { [ -f "$E2E_DIR/password.log" ] && tr -d '\r' <"$E2E_DIR/password.log" | grep -c '^asked' || echo 0; }
 running_log() { [ -f "$E2E_DIR/running.log" ] && tr -d '\r' <"$E2E_DIR/running.log" | paste -sd, || true; }
-wait_asked() {
-    local deadline=$((SECONDS + 20))
-    until [ "$(asked)" -ge "$1" ]; do
-        [ $SECONDS -ge $deadline ] && fail "the verifier was not asked $1 time(s)"
-        sleep 0.05
-    done
-}
+asked_at_least() { [ "$(asked)" -ge "$1" ]; }
+wait_asked() { wait_for "the verifier was not asked $1 time(s)" asked_at_least "$1"; }
 
 reg_set "$appdefaults" Version REG_SZ win98
 reg_set "$desktop" ScreenSaveUsePassword REG_DWORD 1

@@ -40,27 +40,34 @@ start_wine() {
     E2E_PIDS+=("$WINE_PID")
 }
 
+# wait_for DESCRIPTION COMMAND...: waits until COMMAND succeeds, for at most
+# WAIT_SECONDS (20 unless set for the call); fails with DESCRIPTION otherwise,
+# so a test never hangs.
+wait_for() {
+    local what=$1 deadline=$((SECONDS + ${WAIT_SECONDS:-20}))
+    shift
+    until "$@"; do
+        [ $SECONDS -ge $deadline ] && fail "$what after ${WAIT_SECONDS:-20} s"
+        sleep 0.05
+    done
+}
+
 # wait_exit PID SECONDS: waits for a background process; its exit code is in
 # EXIT_CODE (as bash sees it: -1 arrives as 255). Fails on timeout.
 wait_exit() {
-    local pid=$1 deadline=$((SECONDS + $2))
-    while kill -0 "$pid" 2>/dev/null; do
-        [ $SECONDS -ge $deadline ] && fail "process $pid still running after $2 s"
-        sleep 0.05
-    done
-    set +e; wait "$pid"; EXIT_CODE=$?; set -e
+    WAIT_SECONDS=$2 wait_for "process $1 still running" process_gone "$1"
+    set +e; wait "$1"; EXIT_CODE=$?; set -e
 }
+process_gone() { ! kill -0 "$1" 2>/dev/null; }
 
 # wait_window TITLE SECONDS: waits for a mapped X window of that exact title;
 # its X id is in WINDOW_ID. Fails on timeout.
 wait_window() {
-    local deadline=$((SECONDS + $2))
-    while :; do
-        WINDOW_ID="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)"
-        [ -n "$WINDOW_ID" ] && return 0
-        [ $SECONDS -ge $deadline ] && fail "no window titled '$1' after $2 s"
-        sleep 0.05
-    done
+    WAIT_SECONDS=$2 wait_for "no window titled '$1'" window_shown "$1"
+}
+window_shown() {
+    WINDOW_ID="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)"
+    [ -n "$WINDOW_ID" ]
 }
 
 # reg_set KEY VALUE TYPE DATA: sets a registry value in the scratch prefix and
