@@ -2,7 +2,8 @@
 # The settings mode of a packed viewer under Wine, with the stand-in engine:
 # the dialog shows the stored settings, follows real keys and clicks, stays
 # open on Esc and on the caption's close button, and closing with Enter
-# writes the settings file back.
+# writes the settings file back, and the saver started afterwards runs at
+# the frame delay saved.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 
 PROJECT='C:\projects\demo.prj'
@@ -72,6 +73,8 @@ expect_state() {
     done
 }
 
+probe_shows_slider_100() { probe state | grep -q '^slider=100 '; }
+
 # open_dialog ARGS...: starts the packed viewer and waits for its dialog.
 open_dialog() {
     start_wine "$SCR" "$@"
@@ -124,3 +127,26 @@ xdotool key Tab Tab Tab space Tab space
 expect_state "both boxes toggled" "slider=1 text=-200 FPS doNotQuit=0 preview=1 owner=$owner"
 close_with_enter
 check "saved" "delay=1 doNotQuit=0 preview=1" "$(saved_settings)"
+
+echo "== the saver started afterwards runs at the delay the dialog saved"
+. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"
+. "$ORMELIX_SOURCE/tests/host/trace.sh"
+saver_install_copy "$E2E_DIR/demo" "$NAME demo" "$ORMELIX_SOURCE/demo"
+on_exit "saver_uninstall '$NAME demo'"
+start_wine "$SAVER_SCR" /c
+wait_window "Ormelix Screensaver" 20
+xdotool key Tab End
+WAIT_SECONDS=10 wait_for "the slider never reached 100" probe_shows_slider_100
+xdotool key Return
+wait_exit "$WINE_PID" 20
+check "dialog exit code" 0 "$EXIT_CODE"
+start_traced "$SAVER_SCR" /s
+wait_window "Screen Saver" 20
+wait_frames 6
+# Sleep never returns early, so the mean gap cannot fall short of the saved
+# 100 ms by more than the clocks' jitter; the demo's own 20 ms would.
+check "frames follow the saved 100 ms" "yes" \
+    "$(frame_gaps | awk '{ sum += $1; n++ } END { print (n >= 5 && sum / n >= 95) ? "yes" : "no: " n " gaps, mean " sum / n }')"
+xdotool key space
+wait_exit "$WINE_PID" 20
+check "saver exit code" 0 "$EXIT_CODE"
