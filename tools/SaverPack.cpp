@@ -18,17 +18,20 @@ namespace {
 
 const size_t maxProjectName = shippedDataSize - 1;
 
-// Messages of the reader's scan go to err, or nowhere when only asking.
+// Messages of the reader's scan go to err, or nowhere when only asking. They
+// name the file: the caption the viewer gives its boxes is whatever bytes
+// stood where the block was looked for, which means nothing on a terminal.
 class StreamReporter : public MessageReporter {
 public:
-    explicit StreamReporter(std::ostream* err) : err(err) {}
-    void Report(const char* text, const char* caption) override
+    StreamReporter(std::ostream* err, const std::string& path) : err(err), path(path) {}
+    void Report(const char* text, const char*) override
     {
-        if (err) *err << "saverpack: " << caption << ": " << text << "\n";
+        if (err) *err << "saverpack: " << path << ": " << text << "\n";
     }
 
 private:
     std::ostream* err;
+    std::string path;
 };
 
 // Offsets in the block are 32-bit; files of 2 GiB or more are outside the format.
@@ -103,7 +106,7 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
         return 1;
     }
     ByteBlockFile file(bytes);
-    StreamReporter quiet(nullptr);
+    StreamReporter quiet(nullptr, viewer);
     AppendedDataReader existing(file, quiet, viewer.c_str());
     if (existing.FoundBlock()) {
         if (!replace) {
@@ -128,7 +131,7 @@ int ListBlock(const std::string& path, std::ostream& out, std::ostream& err)
     std::vector<uint8_t> bytes;
     if (!ReadInput(path, "", bytes, err)) return 1;
     ByteBlockFile file(bytes);
-    StreamReporter reporter(&err);
+    StreamReporter reporter(&err, path);
     AppendedDataReader reader(file, reporter, path.c_str());
     if (!reader.FoundBlock()) return 1;
     if (!reader.ReadWholeTable()) {

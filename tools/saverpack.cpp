@@ -2,6 +2,7 @@
 // the block of a packed file.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "tools/SaverPack.h"
 
@@ -9,7 +10,7 @@ namespace {
 
 int Usage()
 {
-    std::cerr << "usage: saverpack pack VIEWER OUTPUT \"Project Name\" [--replace]\n"
+    std::cerr << "usage: saverpack pack [--replace] VIEWER OUTPUT \"Project Name\"\n"
                  "       saverpack list FILE\n";
     return 1;
 }
@@ -18,9 +19,17 @@ int Usage()
 
 int main(int argc, char** argv)
 {
-    std::string command = argc > 1 ? argv[1] : "";
-    if (command == "pack" && (argc == 5 || (argc == 6 && std::string(argv[5]) == "--replace")))
-        return PackViewer(argv[2], argv[3], argv[4], argc == 6, std::cerr);
-    if (command == "list" && argc == 3) return ListBlock(argv[2], std::cout, std::cerr);
+    std::vector<std::string> words;
+    bool replace = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--replace")
+            replace = true;  // wherever it stands
+        else
+            words.push_back(argv[i]);
+    }
+    if (words.size() == 4 && words[0] == "pack")
+        return PackViewer(words[1], words[2], words[3], replace, std::cerr);
+    if (words.size() == 2 && words[0] == "list" && !replace)
+        return ListBlock(words[1], std::cout, std::cerr);
     return Usage();
 }

@@ -152,6 +152,7 @@ TEST_F(SaverPackTest, ListRefusesFilesWithoutAWholeBlock)
         errors.str("");
         EXPECT_EQ(1, ListBlock(c.file, listed, errors)) << c.rule;
         EXPECT_NE(std::string::npos, errors.str().find(c.message)) << c.rule << ": " << errors.str();
+        EXPECT_NE(std::string::npos, errors.str().find(c.file)) << c.rule << ": names the file";
         EXPECT_EQ("", listed.str()) << c.rule;
     }
 }
