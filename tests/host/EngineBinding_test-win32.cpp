@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "JoinedLines.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,14 +127,6 @@ private:
     std::vector<std::string>& log_;
     EngineCore* core_;
 };
-
-std::string Joined(const std::vector<std::string>& log)
-{
-    std::string all;
-    for (const std::string& line : log)
-        all += line + "\n";
-    return all;
-}
 
 }  // namespace
 

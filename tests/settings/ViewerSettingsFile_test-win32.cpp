@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include "JoinedLines.h"
+
 #include <new>
 
 namespace {
@@ -46,14 +48,6 @@ Chunks FullFile()
             {"SCTI", Int32(20)},
             {"SCQC", {1}},
             {"SCSP", {1}}};
-}
-
-std::string Joined(const std::vector<std::string>& log)
-{
-    std::string all;
-    for (const std::string& line : log)
-        all += line + "\n";
-    return all;
 }
 
 }  // namespace
