@@ -18,6 +18,9 @@ const int textSize = 260;  // names, directories and paths; 259 characters at mo
 const int textLimit = textSize - 1;
 const int keyPathSize = 264;
 const DWORD displayNameSize = 1200;
+// The longest environment value, terminator included. A longer value cannot
+// be set (Wine even faults inside SetEnvironmentVariableA at 32,767 characters).
+const size_t environmentValueSize = 32767;
 
 void ShowProjectNameError()
 {
@@ -110,6 +113,9 @@ bool FindInstallDir(const char* projectName, char* out, int outSize)
     return true;
 }
 
+// PATH gains the engine's two entries in front of the whole old PATH, or,
+// when the result would be longer than an environment value can be, stays
+// exactly as it was: the old entries are never cut or lost.
 void PrependEnginePaths(const char* directory)
 {
     if (directory == nullptr)
@@ -122,7 +128,9 @@ void PrependEnginePaths(const char* directory)
     HANDLE heap = GetProcessHeap();
     if (!PathMentions(oldPath, copied)) {
         size_t size = ComposeEnginePath(copied, oldPath, nullptr, 0);
-        char* newPath = static_cast<char*>(HeapAlloc(heap, 0, size));
+        char* newPath = size <= environmentValueSize
+                            ? static_cast<char*>(HeapAlloc(heap, 0, size))
+                            : nullptr;
         if (newPath != nullptr) {
             ComposeEnginePath(copied, oldPath, newPath, size);
             SetEnvironmentVariableA("PATH", newPath);
