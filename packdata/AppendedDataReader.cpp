@@ -189,7 +189,9 @@ bool AppendedDataReader::ReadEntry(const char* entryName, void* buffer, int size
     CopyText(group, groupName ? groupName : defaultGroupName, blockNameFieldSize - 1);
     if (!entryName) return false;
 
-    uint32_t before = 0;
+    // Summed in 64 bits: sizes from a damaged table may add up past 4 GiB,
+    // and a wrapped sum would point back into the file at the wrong bytes.
+    uint64_t before = 0;
     for (int i = 0; i < entries.GetCount(); ++i) {
         const AppendedDataEntry* entry = GetEntry(i);
         if (!SameTextIgnoringCase(entry->entryName, entryName) ||
@@ -197,12 +199,16 @@ bool AppendedDataReader::ReadEntry(const char* entryName, void* buffer, int size
             before += entry->dataSize;
             continue;
         }
-        uint32_t at = blockOffset + dataOffset + before;
+        uint64_t start = before + blockOffset + dataOffset;
+        if (start > 0xFFFFFFFFu) return false;
+        uint32_t at = static_cast<uint32_t>(start);
         if (buffer)
             return size <= 0 ||
                    ReadIntoCallerBuffer(at, buffer, static_cast<uint32_t>(size), entry->dataSize);
 
         FreeDataBuffer();
+        // Data the file cannot hold is refused before any buffer is made for it.
+        if (start + entry->dataSize > file.Length()) return false;
         // The buffer's size and the reported size must fit a signed 32-bit count.
         if (entry->dataSize >= 0x7FFFFFFFu) return false;
         dataBuffer = static_cast<unsigned char*>(malloc(entry->dataSize + 1));
