@@ -115,24 +115,24 @@ bool FindInstallDir(const char* projectName, char* out, int outSize)
 
 // PATH gains the engine's two entries in front of the whole old PATH, or,
 // when the result would be longer than an environment value can be, stays
-// exactly as it was: the old entries are never cut or lost.
+// exactly as it was: the old entries are never cut or lost. A directory of
+// more than 259 characters is not cut either (cut, it would name another
+// directory): PATH stays as it was.
 void PrependEnginePaths(const char* directory)
 {
-    if (directory == nullptr)
+    if (directory == nullptr || lstrlenA(directory) > textLimit)
         return;
-    char copied[textSize] = {};
-    CopyText(copied, directory, textLimit);
     char* oldPath;
     if (!ReadWholePath(&oldPath))
         return;
     HANDLE heap = GetProcessHeap();
-    if (!PathMentions(oldPath, copied)) {
-        size_t size = ComposeEnginePath(copied, oldPath, nullptr, 0);
+    if (!PathMentions(oldPath, directory)) {
+        size_t size = ComposeEnginePath(directory, oldPath, nullptr, 0);
         char* newPath = size <= environmentValueSize
                             ? static_cast<char*>(HeapAlloc(heap, 0, size))
                             : nullptr;
         if (newPath != nullptr) {
-            ComposeEnginePath(copied, oldPath, newPath, size);
+            ComposeEnginePath(directory, oldPath, newPath, size);
             SetEnvironmentVariableA("PATH", newPath);
             HeapFree(heap, 0, newPath);
         }
