@@ -24,7 +24,10 @@ FileReplacement::~FileReplacement() { Abandon(); }
 bool FileReplacement::Begin(const char* path) {
     Abandon();
     path_ = path;
-    temporary_ = path_ + ".new";
+    // Same directory and same length as the file, so any path the file can
+    // have, the temporary can have too (a longer name fails near 260 characters).
+    temporary_ = path_;
+    if (!temporary_.empty()) temporary_.back() = temporary_.back() == '~' ? '#' : '~';
     file_ = CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
     return file_ != INVALID_HANDLE_VALUE;

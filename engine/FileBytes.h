@@ -12,9 +12,10 @@
 // is larger than maxSize (then nothing is read).
 bool ReadFileBytes(const char* path, size_t maxSize, std::vector<uint8_t>& bytes);
 
-// Replaces a file's content safely: the new content goes to "<path>.new"
-// and is moved over the old file only once written whole, so a failed or
-// abandoned write never leaves a damaged file behind.
+// Replaces a file's content safely: the new content goes to a temporary file
+// beside it, named as the path with its last character changed to '~' (to '#'
+// if it is '~'), and is moved over the old file only once written whole, so
+// a failed or abandoned write never leaves a damaged file behind.
 class FileReplacement {
 public:
     ~FileReplacement();

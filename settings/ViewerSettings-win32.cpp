@@ -13,8 +13,9 @@ namespace {
 const int textSize = 260;
 
 // One chunk of the settings file: its code, its field and the size written.
-// A chunk read back may be no larger than that size, so a damaged or foreign
-// file never writes past a field, nor over the project path's last byte.
+// A chunk is read back only when it has exactly that size: a larger one
+// would write past its field (or over the project path's last byte), a
+// smaller one would leave the field half old, half new.
 struct SettingsChunk {
     const char* code;
     void* field;
@@ -73,7 +74,7 @@ void ViewerSettings::Load()
         SettingsChunk chunks[chunkCount];
         DescribeChunks(*this, chunks);
         for (const SettingsChunk& chunk : chunks) {
-            if (loader->FindChunk(chunk.code) && loader->ChunkSize() <= chunk.size)
+            if (loader->FindChunk(chunk.code) && loader->ChunkSize() == chunk.size)
                 loader->ReadChunk(chunk.field);
         }
     }

@@ -159,7 +159,7 @@ TEST_F(SettingsFiles, FailedSavesKeepTheFileThatWasThere) {
     }
     EXPECT_EQ(3u, harness.TraceOf({"FileError"}).size());
     // No temporary file is left behind.
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((path + ".new").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((path.substr(0, path.size() - 1) + "~").c_str()));
 
     std::string nowhere = harness.ScratchDirectory() + "\\no such dir\\screensaver.cfg";
     EXPECT_FALSE(Save(viewerChunks, nowhere)) << "Open fails where the file cannot be written";

@@ -1,0 +1,158 @@
+// Helpers for the in-process hostile-input tests: the process PATH, scratch
+// directories of an exact path length, the stand-in engine built beside the
+// tests, and settings objects on zeroed storage.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <new>
+#include <string>
+#include <vector>
+
+#include "host/EngineBinding.h"
+#include "settings/ViewerSettings.h"
+
+namespace hostile {
+
+// This process's PATH, or "<unset>".
+inline std::string ReadPath()
+{
+    DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
+    if (size == 0)
+        return "<unset>";
+    std::vector<char> buffer(size + 1);
+    GetEnvironmentVariableA("PATH", buffer.data(), size + 1);
+    return buffer.data();
+}
+
+// Puts the test process's own PATH back when a test ends.
+class SavedPath {
+public:
+    SavedPath() : path_(ReadPath()) {}
+    ~SavedPath() { SetEnvironmentVariableA("PATH", path_ == "<unset>" ? nullptr : path_.c_str()); }
+
+private:
+    std::string path_;
+};
+
+// The folder of the test programs, where the stand-in drovik.dll is built.
+inline std::string ProgramDirectory()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string text = path;
+    return text.substr(0, text.rfind('\\'));
+}
+
+// A fresh directory under the temporary folder whose Windows path is exactly
+// length characters (padded with 'd'); removed again with the files named
+// to Remember.
+class ScratchDirectory {
+public:
+    explicit ScratchDirectory(size_t length)
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        static int counter;
+        path_ = std::string(temp) + "hostile" + std::to_string(GetCurrentProcessId()) + "_" +
+                std::to_string(++counter) + "_";
+        if (path_.size() < length)
+            path_ += std::string(length - path_.size(), 'd');
+        created_ = path_.size() == length && CreateDirectoryA(path_.c_str(), nullptr);
+    }
+    ~ScratchDirectory()
+    {
+        for (const std::string& file : files_)
+            DeleteFileA(file.c_str());
+        RemoveDirectoryA(path_.c_str());
+    }
+    bool Created() const { return created_; }
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name)
+    {
+        files_.push_back(path_ + "\\" + name);
+        return files_.back();
+    }
+    // Names of everything in the directory but "." and "..".
+    std::vector<std::string> Listing() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            std::string name = found.cFileName;
+            if (name != "." && name != "..")
+                names.push_back(name);
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+        return names;
+    }
+
+private:
+    std::string path_;
+    bool created_ = false;
+    std::vector<std::string> files_;
+};
+
+// The stand-in engine beside the tests, bound for the settings' chunk files.
+class StandInEngine {
+public:
+    StandInEngine()
+    {
+        SavedPath saved;
+        control_ = LoadEngineLibrary(ProgramDirectory().c_str());
+    }
+    ~StandInEngine()
+    {
+        if (control_ != nullptr)
+            control_->Destroy(1);
+    }
+    EngineCore* Core() { return control_ != nullptr ? control_->GetCore() : nullptr; }
+
+private:
+    EngineControl* control_;
+};
+
+// A settings object on zeroed storage, as the process's static one starts.
+class FreshSettings {
+    alignas(ViewerSettings) unsigned char storage_[sizeof(ViewerSettings)] = {};
+
+public:
+    FreshSettings() : settings(*new (storage_) ViewerSettings) {}
+    ~FreshSettings() { settings.~ViewerSettings(); }
+    ViewerSettings& settings;
+};
+
+inline std::vector<uint8_t> ReadFileBytes(const std::string& path)
+{
+    std::vector<uint8_t> bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    bytes.resize(GetFileSize(file, nullptr));
+    DWORD got = 0;
+    if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+        got = 0;
+    bytes.resize(got);
+    CloseHandle(file);
+    return bytes;
+}
+
+inline bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = bytes.empty() ||
+              WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return ok && written == bytes.size();
+}
+
+}  // namespace hostile
