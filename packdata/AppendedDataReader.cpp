@@ -200,7 +200,9 @@ bool AppendedDataReader::ReadEntry(const char* entryName, void* buffer, int size
             continue;
         }
         uint64_t start = before + blockOffset + dataOffset;
-        if (start > 0xFFFFFFFFu) return false;
+        // Data that would start past the end of the file (even none of it)
+        // belongs to a damaged table.
+        if (start > file.Length()) return false;
         uint32_t at = static_cast<uint32_t>(start);
         if (buffer)
             return size <= 0 ||

@@ -114,6 +114,10 @@ TEST(AppendedDataReader, CallerSizeSetsTheRead)
     // The same file cut 100 bytes into the entry's data, its trailer put back.
     std::vector<uint8_t> cut(shipped.begin(), shipped.begin() + shippedOffset + 80 + 100);
     cut.insert(cut.end(), shipped.end() - 4, shipped.end());
+    // An empty entry whose data offset points past the end of the file.
+    std::vector<uint8_t> emptyPastEnd = shipped;
+    PutNumberAt(emptyPastEnd, shippedOffset + 68, 0);
+    PutNumberAt(emptyPastEnd, shippedOffset + 76, 0x01000000);
     const std::string trailer("\0\xe0\0\0", 4);
     struct Case {
         const char* rule;
@@ -130,6 +134,8 @@ TEST(AppendedDataReader, CallerSizeSetsTheRead)
          259, trailer + std::string(37, '#')},
         {"the entry's own data cut short is no success", cut, 259, false, 0, ""},
         {"a size within what remains of a cut entry", cut, 50, true, 0, "Demo Project" + std::string(38, '\0')},
+        {"an entry starting past the end of the file is no success, even an empty one", emptyPastEnd, 259,
+         false, 0, std::string(259, '#')},
     };
     for (const Case& c : cases) {
         Opened opened(c.file);
