@@ -69,8 +69,7 @@ void BindEngine(HWND window)
             ShowProjectNameError();
             return;
         }
-        // Without a registered directory nothing is loaded: a library path
-        // built from an empty directory would name the root of the current drive.
+        // Without a registered full path nothing is loaded.
         char directory[textSize] = {};
         if (FindInstallDir(projectName, directory, textLimit))
             engineControl = LoadEngineLibrary(directory);
@@ -109,6 +108,10 @@ bool FindInstallDir(const char* projectName, char* out, int outSize)
     // The size test comes first, so a value too long for the buffer fails here.
     if (size > static_cast<DWORD>(outSize) || result != ERROR_SUCCESS || type != REG_SZ)
         return false;
+    // A relative directory would load the engine from wherever the saver
+    // was started, or from the current drive's root.
+    if (!IsFullPath(data))
+        return false;
     lstrcpynA(out, data, outSize);
     return true;
 }
@@ -143,8 +146,10 @@ void PrependEnginePaths(const char* directory)
 
 EngineControl* LoadEngineLibrary(const char* directory)
 {
-    // An empty directory would load a drovik.dll from the root of the drive.
-    if (directory == nullptr || directory[0] == '\0')
+    // Only a full path: an empty or relative directory would load a
+    // drovik.dll from the current directory, beside the saver or from the
+    // drive's root, and put relative entries on PATH.
+    if (!IsFullPath(directory))
         return nullptr;
     PrependEnginePaths(directory);
     char libraryPath[textSize];

@@ -13,9 +13,11 @@ extern EngineControl* engineControl;
 // without settings. With an engine bound, only the settings load again.
 void BindEngine(HWND window);
 // The "DisplayName" of the project's registry key; false if missing, not
-// REG_SZ, or longer than outSize bytes with its terminator.
+// REG_SZ, longer than outSize bytes with its terminator, or not a full path
+// (IsFullPath). On false, out is left as it was.
 bool FindInstallDir(const char* projectName, char* out, int outSize);
 // Puts <directory>\channels and <directory>\3rd first in this process's PATH.
 void PrependEnginePaths(const char* directory);
-// Loads <directory>\drovik.dll and returns its EngineControl, or null.
+// Loads <directory>\drovik.dll and returns its EngineControl, or null; null
+// at once, PATH untouched, when directory is not a full path.
 EngineControl* LoadEngineLibrary(const char* directory);

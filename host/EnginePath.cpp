@@ -1,15 +1,38 @@
-// Composes the PATH that puts the engine's directories first, for a PATH of
-// any length.
+// Decides whether an install directory is a full path, and composes the PATH
+// that puts the engine's directories first, for a PATH of any length.
 #include "host/EnginePath.h"
 
 #include <string.h>
 
-bool PathMentions(const char* path, const char* directory)
+namespace {
+
+bool IsSeparator(char c)
 {
-    return path != nullptr && strstr(path, directory) != nullptr;
+    return c == '\\' || c == '/';
 }
 
-namespace {
+bool IsDriveLetter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// \\server\share...: a server name, a separator and a share name, neither
+// empty; "." and "?" as the server name are the device namespaces.
+bool IsNetworkPath(const char* path)
+{
+    if (!IsSeparator(path[0]) || !IsSeparator(path[1]))
+        return false;
+    const char* server = path + 2;
+    size_t serverLength = 0;
+    while (server[serverLength] != '\0' && !IsSeparator(server[serverLength]))
+        ++serverLength;
+    if (serverLength == 0 || !IsSeparator(server[serverLength]))
+        return false;
+    if (serverLength == 1 && (server[0] == '.' || server[0] == '?'))
+        return false;
+    char share = server[serverLength + 1];
+    return share != '\0' && !IsSeparator(share);
+}
 
 char* Append(char* at, const char* text)
 {
@@ -19,6 +42,20 @@ char* Append(char* at, const char* text)
 }
 
 }  // namespace
+
+bool IsFullPath(const char* path)
+{
+    if (path == nullptr || strchr(path, ';') != nullptr)
+        return false;
+    if (IsDriveLetter(path[0]) && path[1] == ':')
+        return IsSeparator(path[2]);
+    return IsNetworkPath(path);
+}
+
+bool PathMentions(const char* path, const char* directory)
+{
+    return path != nullptr && strstr(path, directory) != nullptr;
+}
 
 size_t ComposeEnginePath(const char* directory, const char* oldPath, char* out, size_t outSize)
 {

@@ -3,6 +3,7 @@
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
+#include "shell/SystemLibrary.h"
 
 static HMODULE passwordLibrary;
 VerifyPasswordFunction verifyPasswordProc;
@@ -27,7 +28,7 @@ void LoadPasswordLibrary()
         ERROR_SUCCESS)
         return;
     if (UserHasPassword(desktop)) {
-        passwordLibrary = LoadLibraryA("PASSWORD.CPL");
+        passwordLibrary = LoadSystemLibrary("PASSWORD.CPL");
         if (passwordLibrary) {
             verifyPasswordProc = reinterpret_cast<VerifyPasswordFunction>(
                 reinterpret_cast<void*>(GetProcAddress(passwordLibrary, "VerifyScreenSavePwd")));

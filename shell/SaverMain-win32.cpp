@@ -9,6 +9,7 @@
 #include "shell/CommandLine.h"
 #include "shell/LastChanceGuard.h"
 #include "shell/SaverWindow.h"
+#include "shell/SystemLibrary.h"
 
 HINSTANCE appInstance;
 int win9xPlatform;
@@ -70,6 +71,7 @@ void SaverEntry()
 
 int SaverMain(HINSTANCE instance, const char* arguments)
 {
+    KeepCurrentDirectoryOutOfLibrarySearch();
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
     appInstance = instance;
@@ -87,7 +89,7 @@ int ShowSettingsDialog(HWND owner)
 void ChangePassword(HWND parent)
 {
     typedef DWORD(WINAPI * PasswordChanger)(LPCSTR provider, HWND parent, DWORD, LPVOID);
-    HMODULE library = LoadLibraryA("MPR.DLL");
+    HMODULE library = LoadSystemLibrary("MPR.DLL");
     if (!library) return;
     PasswordChanger change = reinterpret_cast<PasswordChanger>(
         reinterpret_cast<void*>(GetProcAddress(library, "PwdChangePasswordA")));

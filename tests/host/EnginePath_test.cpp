@@ -1,4 +1,5 @@
-// The engine search path and the bounded texts the binding builds its file
+// Which install directories are full paths, the engine search path and the
+// bounded texts the binding builds its file
 // names, key path and copies with.
 #include "host/BoundedText.h"
 #include "host/EnginePath.h"
@@ -21,6 +22,47 @@ std::string Compose(const char* directory, const char* oldPath)
 }
 
 }  // namespace
+
+TEST(EnginePath, OnlyAFullPathIsAnInstallDirectory)
+{
+    struct Row {
+        const char* rule;
+        const char* path;
+        bool full;
+    } rows[] = {
+        {"a missing directory", nullptr, false},
+        {"empty: the root of the current drive", "", false},
+        {"the current directory", ".", false},
+        {"inside the current directory", "eng", false},
+        {"dot-relative", ".\\eng", false},
+        {"parent-relative", "..\\eng", false},
+        {"relative to the current drive's root", "\\eng", false},
+        {"the current drive's root itself", "\\", false},
+        {"drive-relative: the drive's current directory", "C:", false},
+        {"drive-relative: below the drive's current directory", "C:eng", false},
+        {"a drive root", "C:\\", true},
+        {"a directory on a drive", "C:\\Program Files\\Ormelix", true},
+        {"a lower-case drive letter", "d:\\x", true},
+        {"a slash is a separator too", "C:/x", true},
+        {"a digit is no drive letter", "1:\\x", false},
+        {"two letters are no drive", "CC:\\x", false},
+        {"a colon first is no drive", ":\\x", false},
+        {"a network share", "\\\\s\\h", true},
+        {"a directory on a share", "\\\\server\\share\\eng", true},
+        {"a share with slashes", "//s/h", true},
+        {"two separators alone", "\\\\", false},
+        {"a server without a share", "\\\\s", false},
+        {"a server and an empty share", "\\\\s\\", false},
+        {"an empty server name", "\\\\\\h", false},
+        {"the device namespace", "\\\\.\\C:\\x", false},
+        {"the unparsed-path namespace", "\\\\?\\C:\\x", false},
+        {"a server whose name starts with a dot", "\\\\.s\\h", true},
+        {"a ';' splits PATH into a relative entry", "C:\\eng;.", false},
+        {"a ';' at the end", "C:\\eng;", false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(row.full, IsFullPath(row.path)) << row.rule;
+}
 
 TEST(EnginePath, MentionsIsACaseSensitiveSubstringOfTheWholePath)
 {

@@ -351,15 +351,12 @@ TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
     EXPECT_TRUE(ViewerSaw(WM_CLOSE));
 }
 
-// A user with a screen-saver password and the stand-in "PASSWORD.CPL" (its
-// answers given per call), removed again at the end of the test.
+// A user with a screen-saver password and the stand-in "PASSWORD.CPL" beside
+// this program (its answers given per call), removed again at the end of the test.
 class PasswordSetUp {
 public:
     explicit PasswordSetUp(const char* answers)
     {
-        char exeDir[MAX_PATH];
-        GetModuleFileNameA(nullptr, exeDir, sizeof exeDir);
-        *strrchr(exeDir, '\\') = 0;
         char temp[MAX_PATH];
         GetTempPathA(sizeof temp, temp);
         log_ = std::string(temp) + "saver_password_test.log";
@@ -369,7 +366,6 @@ public:
         DWORD on = 1;
         RegSetValueExA(desktop_, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on),
                        4);
-        SetDllDirectoryA((std::string(exeDir) + "\\password").c_str());
         SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", log_.c_str());
         SetEnvironmentVariableA("ORMELIX_PASSWORD_ANSWERS", answers);
         win9xPlatform = 1;
@@ -378,7 +374,6 @@ public:
     {
         SetEnvironmentVariableA("ORMELIX_PASSWORD_NESTED", nullptr);
         SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", nullptr);
-        SetDllDirectoryA(nullptr);
         RegDeleteValueA(desktop_, "ScreenSaveUsePassword");
         RegCloseKey(desktop_);
         DeleteFileA(log_.c_str());

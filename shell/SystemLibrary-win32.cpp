@@ -1,0 +1,62 @@
+// Keeps the current directory out of the saver's library loads: the system
+// libraries it binds at run time are loaded by full path, and later loads by
+// name skip the current directory where the system allows it.
+#include "shell/SystemLibrary.h"
+
+#include "host/BoundedText.h"
+#include "shell/SaverShell.h"
+
+namespace {
+
+// The system directory into a MAX_PATH buffer; false if it does not fit.
+bool ReadSystemDirectory(char* directory)
+{
+    UINT length = GetSystemDirectoryA(directory, MAX_PATH);
+    return length != 0 && length < MAX_PATH;
+}
+
+// The directory of the saver's own file, without a closing separator, into
+// a MAX_PATH buffer; false if it cannot be told.
+bool ReadSaverDirectory(char* directory)
+{
+    DWORD length = GetModuleFileNameA(appInstance, directory, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH)
+        return false;
+    // Stepping by characters, so a double-byte character's second byte is
+    // never taken for a separator.
+    char* lastSeparator = nullptr;
+    for (char* at = directory; *at != '\0'; at = CharNextA(at))
+        if (*at == '\\' || *at == '/')
+            lastSeparator = at;
+    if (lastSeparator == nullptr)
+        return false;
+    *lastSeparator = '\0';
+    return true;
+}
+
+HMODULE LoadFrom(const char* directory, const char* name)
+{
+    char path[MAX_PATH];
+    return JoinPath(path, sizeof path, directory, name) ? LoadLibraryA(path) : nullptr;
+}
+
+}  // namespace
+
+void KeepCurrentDirectoryOutOfLibrarySearch()
+{
+    typedef BOOL(WINAPI * SetDllDirectoryProc)(LPCSTR);
+    SetDllDirectoryProc setDllDirectory = reinterpret_cast<SetDllDirectoryProc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "SetDllDirectoryA")));
+    char system[MAX_PATH];
+    if (setDllDirectory != nullptr && ReadSystemDirectory(system))
+        setDllDirectory(system);
+}
+
+HMODULE LoadSystemLibrary(const char* name)
+{
+    char directory[MAX_PATH];
+    HMODULE library = ReadSaverDirectory(directory) ? LoadFrom(directory, name) : nullptr;
+    if (library == nullptr && ReadSystemDirectory(directory))
+        library = LoadFrom(directory, name);
+    return library;
+}

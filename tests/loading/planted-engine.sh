@@ -1,0 +1,109 @@
+#!/bin/bash
+# Where the packed viewer loads the engine and its plug-in from, end to end
+# under Wine. Libraries that record their own loading are planted in the
+# current directory, beside the saver and at the root of the current drive;
+# the saver starts in Y:\cwd, a drive of this test's own. Only the registered
+# engine is ever loaded; with no registration, or a registered directory that
+# is not a full path, nothing is.
+. "$ORMELIX_SOURCE/tests/support/e2e.sh"
+. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"
+. "$ORMELIX_SOURCE/tests/host/trace.sh"
+
+name="Loading Test"
+on_exit "saver_uninstall '$name'"
+planted="$ORMELIX_BIN/planted/planted.dll"
+export ORMELIX_PLANTED_LOG
+ORMELIX_PLANTED_LOG="$(winpath "$E2E_DIR")\\planted.log"
+# planted_loads: the planted libraries loaded since the last start, by path.
+planted_loads() { [ -f "$E2E_DIR/planted.log" ] && tr -d '\r' <"$E2E_DIR/planted.log" | paste -sd, || true; }
+
+# Drive Y: is $root; the saver's current directory is Y:\cwd.
+root="$E2E_DIR/root"
+mkdir -p "$root/cwd/eng" "$root/eng"
+ln -s "$root" "$WINEPREFIX/dosdevices/y:"
+on_exit "rm -f '$WINEPREFIX/dosdevices/y:'"
+for dir in "$root" "$root/eng" "$root/cwd" "$root/cwd/eng"; do cp "$planted" "$dir/drovik.dll"; done
+cp "$planted" "$root/cwd/$saver_plugin"
+
+saver_install "$E2E_DIR" "$name" "$ORMELIX_SOURCE/demo/demo.project" 20 0 0
+cp "$planted" "$(dirname "$SAVER_SCR")/drovik.dll"
+registered="$(winpath "$SAVER_INSTALL")"
+
+# start_saver: the saver, full screen, started in Y:\cwd with a fresh record
+# of planted loads.
+start_saver() {
+    rm -f "$E2E_DIR/planted.log"
+    cd "$root/cwd"
+    start_traced "$SAVER_SCR" /s
+    cd "$E2E_DIR"
+}
+# watch_boxes COUNT: boxwatch in the background, its lines in BOXES.
+watch_boxes() {
+    BOXES="$E2E_DIR/boxes.txt"
+    wine "$ORMELIX_BIN/boxwatch.exe" 20 "$1" >"$BOXES" 2>/dev/null &
+    BOXWATCH_PID=$!
+    E2E_PIDS+=("$BOXWATCH_PID")
+}
+# wait_boxes: waits until boxwatch has ended (not from a subshell: it is our child).
+wait_boxes() { wait "$BOXWATCH_PID" 2>/dev/null || true; }
+first_box() { tr -d '\r' <"$BOXES" | head -n1 | cut -d'|' -f1-2; }
+# close_saver WHAT: a key closes the black window the failed start leaves.
+close_saver() {
+    wait_window "Screen Saver" 20
+    xdotool key space
+    wait_exit "$WINE_PID" 20
+    check "$1: exit code" 0 "$EXIT_CODE"
+}
+
+# 1. Registered: the engine from the install directory, the plug-in from its
+# channels directory; none of the planted libraries.
+start_saver
+wait_window "Screen Saver" 20
+wait_frames 2
+check "registered: the engine is the registered one" "SetInstallDir $registered" \
+    "$(trace_ops | grep -m1 '^SetInstallDir')"
+check "registered: the plug-in from the channels directory" \
+    "LoadPluginChannel ${saver_plugin%.dll} \"Win32 GetDriveLetter\"" \
+    "$(trace_ops | grep -m1 "^LoadPluginChannel")"
+check "registered: no planted library loaded" "" "$(planted_loads)"
+xdotool key space
+wait_exit "$WINE_PID" 20
+check "registered: exit code" 0 "$EXIT_CODE"
+
+# 2. A full path to a planted directory is what the registry names: that
+# library is loaded (so the record above would have shown a planted load).
+reg_set "$saver_registry_base\\$name" DisplayName REG_SZ 'Y:\eng'
+watch_boxes 2
+start_saver
+wait_boxes
+check "registered planted engine: its box" "Engine init error|Y:\\eng" "$(first_box)"
+close_saver "registered planted engine"
+check "registered planted engine: loaded from there only" 'Y:\eng\drovik.dll' "$(planted_loads)"
+
+# 3. No registration, or a directory that is not a full path: the box with
+# no directory, as for a missing entry, and no library from the current
+# directory, beside the saver (where ".\drovik.dll" is looked for first) or
+# from the drive's root.
+rows=(
+    "unregistered|"
+    "empty directory, the drive root|"
+    "current directory|."
+    "relative to the current directory|eng"
+    "relative to the drive root|\\eng"
+    "the current drive's root, drive-relative|Y:"
+    "relative to a drive's current directory|Y:eng"
+)
+for row in "${rows[@]}"; do
+    IFS='|' read -r what value <<<"$row"
+    if [ "$what" = unregistered ]; then
+        saver_uninstall "$name"
+    else
+        wine reg add "$saver_registry_base\\$name" /v DisplayName /t REG_SZ /d "$value" /f >/dev/null 2>&1
+    fi
+    watch_boxes 2
+    start_saver
+    wait_boxes
+    check "$what: the box" "Engine init error|" "$(first_box)"
+    close_saver "$what"
+    check "$what: no planted library loaded" "" "$(planted_loads)"
+done
