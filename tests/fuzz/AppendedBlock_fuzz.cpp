@@ -36,10 +36,15 @@ bool SameIgnoringCase(const char* a, const char* b)
     return true;
 }
 
+struct Magic {
+    Magic() { JoinBlockMagic(text); }
+    char text[blockMagicLength];
+};
+
 bool MagicAt(const Bytes& file, uint64_t at, bool ignoreCase)
 {
-    char magic[blockMagicLength];
-    JoinBlockMagic(magic);
+    static const Magic joined;
+    const char* magic = joined.text;
     if (at + blockMagicLength > file.size()) return false;
     for (int i = 0; i < blockMagicLength; ++i) {
         char c = static_cast<char>(file[at + i]);

@@ -1,14 +1,46 @@
-// Fuzzes the reading of the command line: cutting off the program name and
-// choosing the mode, on both kinds of platform. The input is the raw command
-// line (it ends at its first zero byte).
+// Fuzzes the reading of the command line: cutting off the program name,
+// choosing the mode on both kinds of platform, and the executable's path that
+// the appended-data reader takes from it. The input is the raw command line
+// (it ends at its first zero byte).
 #include <string.h>
 
+#include <string>
 #include <vector>
 
+#include "packdata/ExecutablePath.h"
 #include "shell/CommandLine.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {
+
+const size_t pathField = 260;
+const size_t guardBytes = 16;
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// The path is the line's first 259 characters up to and including the first
+// ".scr" (any case) whose full stop is not the first character, without its
+// double quotes; it fills at most the 260-byte field, terminator included.
+void CheckExecutablePath(const char* line)
+{
+    std::vector<char> path(pathField + guardBytes, '#');
+    ExecutablePathFromCommandLine(line, path.data());
+    for (size_t i = pathField; i < path.size(); ++i) FUZZ_CHECK(path[i] == '#');
+    FUZZ_CHECK(memchr(path.data(), '\0', pathField) != nullptr);
+
+    size_t end = strnlen(line, pathField - 1);
+    for (size_t dot = 1; dot + 3 < end; ++dot) {
+        if (line[dot] == '.' && Lower(line[dot + 1]) == 's' && Lower(line[dot + 2]) == 'c' &&
+            Lower(line[dot + 3]) == 'r') {
+            end = dot + 4;
+            break;
+        }
+    }
+    std::string expected;
+    for (size_t i = 0; i < end; ++i)
+        if (line[i] != '"') expected += line[i];
+    FUZZ_CHECK(expected == path.data());
+}
 
 bool IsBlank(char c) { return c != '\0' && static_cast<unsigned char>(c) <= 0x20; }
 
@@ -102,6 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::vector<char> line(data, data + size);
     line.push_back('\0');
     CheckSkippedName(line.data());
+    CheckExecutablePath(line.data());
     FUZZ_CHECK(ParseWindowNumber(line.data()) == DigitsValue(line.data()));
     const char* arguments = SkipProgramName(line.data());
     for (bool win9x : {false, true}) {
