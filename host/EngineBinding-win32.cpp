@@ -108,6 +108,10 @@ bool FindInstallDir(const char* projectName, char* out, int outSize)
     // The size test comes first, so a value too long for the buffer fails here.
     if (size > static_cast<DWORD>(outSize) || result != ERROR_SUCCESS || type != REG_SZ)
         return false;
+    // Data stored without its terminator can fit the size test and still be
+    // one character too long: refused, as cut it would name another directory.
+    if (lstrlenA(data) >= outSize)
+        return false;
     // A relative directory would load the engine from wherever the saver
     // was started, or from the current drive's root.
     if (!IsFullPath(data))
