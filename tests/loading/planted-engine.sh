@@ -19,10 +19,10 @@ planted_loads() { [ -f "$E2E_DIR/planted.log" ] && tr -d '\r' <"$E2E_DIR/planted
 
 # Drive Y: is $root; the saver's current directory is Y:\cwd.
 root="$E2E_DIR/root"
-mkdir -p "$root/cwd/eng" "$root/eng"
+mkdir -p "$root/cwd" "$root/eng"
 ln -s "$root" "$WINEPREFIX/dosdevices/y:"
 on_exit "rm -f '$WINEPREFIX/dosdevices/y:'"
-for dir in "$root" "$root/eng" "$root/cwd" "$root/cwd/eng"; do cp "$planted" "$dir/drovik.dll"; done
+for dir in "$root" "$root/eng" "$root/cwd"; do cp "$planted" "$dir/drovik.dll"; done
 cp "$planted" "$root/cwd/$saver_plugin"
 
 saver_install "$E2E_DIR" "$name" "$ORMELIX_SOURCE/demo/demo.project" 20 0 0
@@ -88,10 +88,8 @@ rows=(
     "unregistered|"
     "empty directory, the drive root|"
     "current directory|."
-    "relative to the current directory|eng"
     "relative to the drive root|\\eng"
     "the current drive's root, drive-relative|Y:"
-    "relative to a drive's current directory|Y:eng"
 )
 for row in "${rows[@]}"; do
     IFS='|' read -r what value <<<"$row"
