@@ -39,6 +39,10 @@ ViewerAction DecideViewerAction(unsigned message, uintptr_t wParam, const Viewer
         return MonitorPowersOffFirst(facts.previewMode, platform) ? ViewerAction::RefuseWindow
                                                                   : ViewerAction::StartThenPassOn;
     case m::destroy:
+    // A preview window destroyed because another process's parent window
+    // went may receive WM_NCDESTROY alone (so Wine does): the project stops
+    // all the same. Stopping twice does nothing more.
+    case m::ncDestroy:
         return ViewerAction::StopThenPassOn;
     case m::close:
         return facts.closeMayNeedPassword ? ViewerAction::VerifyThenClose

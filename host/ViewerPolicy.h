@@ -9,6 +9,7 @@
 namespace viewer_message {
 constexpr unsigned create = 0x0001;
 constexpr unsigned destroy = 0x0002;
+constexpr unsigned ncDestroy = 0x0082;
 constexpr unsigned close = 0x0010;
 constexpr unsigned eraseBackground = 0x0014;
 constexpr unsigned keyDown = 0x0100;

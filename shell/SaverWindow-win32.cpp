@@ -142,6 +142,9 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     switch (message) {
     case WM_CREATE: OnCreate(window); break;
     case WM_DESTROY: RestoreInputMethod(window); PostQuitMessage(0); break;
+    // The last message of any window, even one destroyed with a parent of
+    // another process without WM_DESTROY: the loop must end all the same.
+    case WM_NCDESTROY: PostQuitMessage(0); break;
     }
     SaverEvent event;
     event.message = message;

@@ -54,6 +54,8 @@ const PolicyCase policyCases[] = {
      ViewerAction::StartThenPassOn, "APS"},
     // WM_DESTROY stops the project; WM_CLOSE stops it and destroys the window.
     {"destroy stops", m::destroy, 0, fullScreen, false, 0, 0, 2, ViewerAction::StopThenPassOn, ""},
+    // A preview destroyed with another process's parent may get WM_NCDESTROY alone.
+    {"a last WM_NCDESTROY stops too", m::ncDestroy, 0, preview, false, 0, 0, 2, ViewerAction::StopThenPassOn, ""},
     {"close closes", m::close, 0, fullScreen, false, 0, 0, 2, ViewerAction::CloseThenPassOn, ""},
     {"preview close closes", m::close, 0, preview, false, 0, 0, 1, ViewerAction::CloseThenPassOn, ""},
     // Where the shell may ask for a password, the close waits for its answer.
