@@ -13,9 +13,10 @@ namespace {
 const int textSize = 260;
 
 // One chunk of the settings file: its code, its field and the size written.
-// A chunk is read back only when it has exactly that size: a larger one
-// would write past its field (or over the project path's last byte), a
-// smaller one would leave the field half old, half new.
+// A number or flag is read back only when its chunk has exactly that size: a
+// larger one would write past its field, a smaller one would leave it half
+// old, half new. The project path may also come shorter (a file written with
+// the text's own length); it then replaces the whole path.
 struct SettingsChunk {
     const char* code;
     void* field;
@@ -74,8 +75,16 @@ void ViewerSettings::Load()
         SettingsChunk chunks[chunkCount];
         DescribeChunks(*this, chunks);
         for (const SettingsChunk& chunk : chunks) {
-            if (loader->FindChunk(chunk.code) && loader->ChunkSize() == chunk.size)
+            if (!loader->FindChunk(chunk.code))
+                continue;
+            uint32_t size = loader->ChunkSize();
+            if (size == chunk.size) {
                 loader->ReadChunk(chunk.field);
+            } else if (chunk.field == projectPath && size < chunk.size) {
+                char text[textSize] = {};
+                loader->ReadChunk(text);
+                CopyMemory(projectPath, text, textSize - 1);
+            }
         }
     }
     loader->Destroy(1);

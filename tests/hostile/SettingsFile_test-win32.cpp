@@ -4,6 +4,7 @@
 // a field, and a later save writes a file that reads back exactly.
 #include "HostileSupport.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -183,6 +184,10 @@ TEST(HostileSettingsFile, ChunkSizesThatLieLeaveTheirFieldsAlone)
     const RawChunk quitChunk = Honest("SCQC", {1});
     const RawChunk previewChunk = Honest("SCSP", {1});
     std::vector<uint8_t> longPath(260, 'L');  // no terminator in 260 bytes
+    const std::vector<uint8_t> shortPath(18, 'S');
+    Snapshot withShortPath = saved;
+    withShortPath.projectPath.assign(260, 0);
+    std::copy(shortPath.begin(), shortPath.end(), withShortPath.projectPath.begin());
     struct Row {
         const char* rule;
         std::vector<RawChunk> chunks;
@@ -197,11 +202,12 @@ TEST(HostileSettingsFile, ChunkSizesThatLieLeaveTheirFieldsAlone)
          Expected(old, saved, {delay, quit, preview})},
         {"a flag of 2 bytes", {pathChunk, delayChunk, Honest("SCQC", {1, 1}), previewChunk},
          Expected(old, saved, {path, delay, preview})},
-        // A smaller one would leave the field half old, half new.
+        // A smaller number or flag would leave the field half old, half new.
         {"a delay of 2 bytes", {pathChunk, Honest("SCTI", {20, 0}), quitChunk, previewChunk},
          Expected(old, saved, {path, quit, preview})},
-        {"a project path of 18 bytes", {Honest("SCFP", std::vector<uint8_t>(18, 'S')), delayChunk, quitChunk, previewChunk},
-         Expected(old, saved, {delay, quit, preview})},
+        // A shorter project path replaces the whole path, terminated or not.
+        {"a project path of 18 bytes", {Honest("SCFP", shortPath), delayChunk, quitChunk, previewChunk},
+         Expected(old, withShortPath, {path, delay, quit, preview})},
         {"a flag of 0 bytes", {pathChunk, delayChunk, quitChunk, Honest("SCSP", {})},
          Expected(old, saved, {path, delay, quit})},
         // Sizes that run past the end of the file: the file is damaged whole.

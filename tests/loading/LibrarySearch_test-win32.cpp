@@ -159,8 +159,9 @@ TEST(LoadSystemLibrary, OnlyBesideTheSaverOrInTheSystemDirectory)
             places.Plant(place, row.name);
         HMODULE library = places.Keep(LoadSystemLibrary(row.name));
         EXPECT_EQ(Lower(row.loadedFrom), ModuleFile(library));
-        if (library == nullptr)
+        if (library == nullptr) {
             EXPECT_EQ(nullptr, GetModuleHandleA(row.name)) << "loaded, then let go";
+        }
     }
     // The refusals are the loader's doing: an ordinary load by name finds both.
     for (const char* name : {"CWDONLY.DLL", "PATHONLY.DLL"})
