@@ -199,6 +199,8 @@ bool AppendedDataReader::ReadEntry(const char* entryName, void* buffer, int size
             before += entry->dataSize;
             continue;
         }
+        // A read into the reader's own buffer replaces it, also when it fails.
+        if (!buffer) FreeDataBuffer();
         uint64_t start = before + blockOffset + dataOffset;
         // Data that would start past the end of the file (even none of it)
         // belongs to a damaged table.
@@ -208,7 +210,6 @@ bool AppendedDataReader::ReadEntry(const char* entryName, void* buffer, int size
             return size <= 0 ||
                    ReadIntoCallerBuffer(at, buffer, static_cast<uint32_t>(size), entry->dataSize);
 
-        FreeDataBuffer();
         // Data the file cannot hold is refused before any buffer is made for it.
         if (start + entry->dataSize > file.Length()) return false;
         // The buffer's size and the reported size must fit a signed 32-bit count.

@@ -282,6 +282,18 @@ TEST(AppendedDataReader, OwnBufferIsReplacedAndRefusedWhenItCannotBeHad)
     EXPECT_FALSE(huge.reader.ReadEntry("a", nullptr, 0, nullptr));
     EXPECT_EQ(nullptr, huge.reader.GetData());
     EXPECT_EQ(0, huge.reader.GetDataSize());
+
+    // A failed read drops the data of the read before it: an entry that
+    // would start past the end of the file, after one that was read.
+    std::vector<BlockEntry> three = {{"APPDATA", "A", Bytes("alpha")}, {"APPDATA", "B", Bytes("be")},
+                                     {"APPDATA", "C", Bytes("c")}};
+    std::vector<uint8_t> pastEnd = PackedFile(three, 100);
+    PutNumberAt(pastEnd, 100 + 36 + 4 + 4 + 8 + 4 + 2 + 8 + 4 + 8 + 4 + 2, 0x7FFFFFFFu);
+    Opened stale(pastEnd);
+    ASSERT_TRUE(stale.reader.ReadEntry("a", nullptr, 0, nullptr));
+    EXPECT_FALSE(stale.reader.ReadEntry("c", nullptr, 0, nullptr));
+    EXPECT_EQ(nullptr, stale.reader.GetData());
+    EXPECT_EQ(0, stale.reader.GetDataSize());
 }
 
 }  // namespace
