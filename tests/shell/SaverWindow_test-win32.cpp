@@ -169,14 +169,19 @@ public:
         refuseCreate = false;
     }
 
-    // The saver window once it exists (the test thread pumps meanwhile: a
-    // child window's creation talks to its parent on this thread).
+    // The saver window once it exists and its creation is over (the test
+    // thread pumps meanwhile: a child window's creation talks to its parent
+    // on this thread). The window can be found while WM_CREATE is still
+    // being handled; a message sent to it returns only once its thread
+    // reads messages again, that is after the creation.
     HWND Window(const char* title)
     {
         for (int i = 0; i < 1000 && !window_; ++i) {
             window_ = FindWindowExA(parent_, nullptr, "WindowsScreenSaverClass", title);
             if (!window_) PumpOnce();
         }
+        DWORD_PTR answer;
+        if (window_) SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer);
         return window_;
     }
 
