@@ -197,9 +197,14 @@ TEST(HostileInstallDirectory, TheEngineLoadsOnlyFromAWholeLibraryPath)
                               FALSE));
         EngineControl* engine = LoadEngineLibrary(directory.Path().c_str());
         EXPECT_EQ(row.loads, engine != nullptr);
-        EXPECT_EQ(row.loads, GetModuleHandleA(library.c_str()) != nullptr);
+        HMODULE loaded = GetModuleHandleA(library.c_str());
+        EXPECT_EQ(row.loads, loaded != nullptr);
         if (engine != nullptr)
             engine->Destroy(1);
+        // The viewer keeps its engine loaded; let go of this copy so that its
+        // file and scratch directory can be removed.
+        if (loaded != nullptr)
+            FreeLibrary(loaded);
     }
 }
 
