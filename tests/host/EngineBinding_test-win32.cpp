@@ -4,6 +4,7 @@
 #include "host/EngineBinding.h"
 
 #include "settings/ViewerSettings.h"
+#include "tests/support/TestProcess.h"
 #include "FakeChunkFiles.h"
 #include "MessageBoxWatcher.h"
 
@@ -42,34 +43,6 @@ public:
 private:
     std::string path_;
 };
-
-std::string ReadPath()
-{
-    DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
-    if (size == 0)
-        return "<unset>";
-    std::vector<char> buffer(size + 1);
-    GetEnvironmentVariableA("PATH", buffer.data(), size + 1);
-    return buffer.data();
-}
-
-// Restores the test process's own PATH when a test ends.
-class SavedPath {
-public:
-    SavedPath() : path_(ReadPath()) {}
-    ~SavedPath() { SetEnvironmentVariableA("PATH", path_ == "<unset>" ? nullptr : path_.c_str()); }
-
-private:
-    std::string path_;
-};
-
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\'));
-}
 
 // A scratch install directory, holding a copy of one of the built engines as
 // drovik.dll when asked. A library that was loaded stays behind with it

@@ -1,50 +1,20 @@
-// Helpers for the in-process hostile-input tests: the process PATH, scratch
-// directories of an exact path length, the stand-in engine built beside the
-// tests, and settings objects on zeroed storage.
+// Helpers for the in-process hostile-input tests: scratch directories of an
+// exact path length and the stand-in engine built beside the tests.
 #pragma once
 
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <new>
 #include <string>
 #include <vector>
 
 #include "host/EngineBinding.h"
 #include "settings/ViewerSettings.h"
+#include "tests/settings/FreshSettings.h"
+#include "tests/support/TestProcess.h"
 
 namespace hostile {
-
-// This process's PATH, or "<unset>".
-inline std::string ReadPath()
-{
-    DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
-    if (size == 0)
-        return "<unset>";
-    std::vector<char> buffer(size + 1);
-    GetEnvironmentVariableA("PATH", buffer.data(), size + 1);
-    return buffer.data();
-}
-
-// Puts the test process's own PATH back when a test ends.
-class SavedPath {
-public:
-    SavedPath() : path_(ReadPath()) {}
-    ~SavedPath() { SetEnvironmentVariableA("PATH", path_ == "<unset>" ? nullptr : path_.c_str()); }
-
-private:
-    std::string path_;
-};
-
-// The folder of the test programs, where the stand-in drovik.dll is built.
-inline std::string ProgramDirectory()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\'));
-}
 
 // A fresh directory under the temporary folder whose Windows path is exactly
 // length characters (padded with 'd'); removed again with the files named
@@ -115,16 +85,6 @@ public:
 
 private:
     EngineControl* control_;
-};
-
-// A settings object on zeroed storage, as the process's static one starts.
-class FreshSettings {
-    alignas(ViewerSettings) unsigned char storage_[sizeof(ViewerSettings)] = {};
-
-public:
-    FreshSettings() : settings(*new (storage_) ViewerSettings) {}
-    ~FreshSettings() { settings.~ViewerSettings(); }
-    ViewerSettings& settings;
 };
 
 inline std::vector<uint8_t> ReadFileBytes(const std::string& path)

@@ -140,7 +140,7 @@ TEST(HostileInstallDirectory, TheSettingsFileIsWrittenWholeOrNotAtAll)
         ASSERT_TRUE(directory.Created()) << directory.Path();
         std::string settingsFile = directory.File("screensaver.cfg");
 
-        hostile::FreshSettings saving;
+        FreshSettings saving;
         saving.settings.SetInstallDirectory(directory.Path().c_str());
         saving.settings.SetEngineCore(engine.Core());
         lstrcpyA(saving.settings.projectPath, "C:\\Saver\\demo.prj");
@@ -150,7 +150,7 @@ TEST(HostileInstallDirectory, TheSettingsFileIsWrittenWholeOrNotAtAll)
         saving.settings.Save();
         EXPECT_EQ(directory.Path(), std::string(saving.settings.installDirectory));
 
-        hostile::FreshSettings loading;
+        FreshSettings loading;
         loading.settings.SetInstallDirectory(directory.Path().c_str());
         loading.settings.SetEngineCore(engine.Core());
         loading.settings.frameDelay = 77;
@@ -187,13 +187,13 @@ TEST(HostileInstallDirectory, TheEngineLoadsOnlyFromAWholeLibraryPath)
         // Wine would open this 260-character path; the viewer never asks.
         {"249 characters: one too many, even with the library there", 249, false},
     };
-    hostile::SavedPath saved;
+    SavedPath saved;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         hostile::ScratchDirectory directory(row.length);
         ASSERT_TRUE(directory.Created()) << directory.Path();
         std::string library = directory.File("drovik.dll");
-        ASSERT_TRUE(CopyFileA((hostile::ProgramDirectory() + "\\drovik.dll").c_str(), library.c_str(),
+        ASSERT_TRUE(CopyFileA((ProgramDirectory() + "\\drovik.dll").c_str(), library.c_str(),
                               FALSE));
         EngineControl* engine = LoadEngineLibrary(directory.Path().c_str());
         EXPECT_EQ(row.loads, engine != nullptr);

@@ -6,8 +6,6 @@
 
 namespace {
 
-using hostile::ReadPath;
-
 const char directory[] = "D:\\P";
 const std::string entries = "D:\\P\\channels;D:\\P\\3rd;";  // 23 characters
 const size_t longestValue = 32766;                            // characters, without the terminator
@@ -42,7 +40,7 @@ TEST(HostilePath, TheEnginesEntriesFitWholeOrPathStaysAsItWas)
         {"a directory of 260 characters is not cut onto PATH", "C:\\A", tooLongDirectory.c_str(),
          "C:\\A"},
     };
-    hostile::SavedPath saved;
+    SavedPath saved;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         ASSERT_TRUE(SetEnvironmentVariableA("PATH", row.oldPath.c_str()));
@@ -56,10 +54,10 @@ TEST(HostilePath, TheEnginesEntriesFitWholeOrPathStaysAsItWas)
 
 TEST(HostilePath, TheEngineLoadsByItsFullPathWhenPathIsFull)
 {
-    hostile::SavedPath saved;
+    SavedPath saved;
     std::string longest = OldPath(longestValue);
     ASSERT_TRUE(SetEnvironmentVariableA("PATH", longest.c_str()));
-    EngineControl* engine = LoadEngineLibrary(hostile::ProgramDirectory().c_str());
+    EngineControl* engine = LoadEngineLibrary(ProgramDirectory().c_str());
     EXPECT_NE(nullptr, engine);
     if (engine != nullptr)
         engine->Destroy(1);

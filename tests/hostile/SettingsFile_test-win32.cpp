@@ -77,14 +77,14 @@ public:
     Snapshot LoadOver(const std::vector<uint8_t>& bytes)
     {
         EXPECT_TRUE(hostile::WriteFileBytes(file, bytes));
-        hostile::FreshSettings fresh;
+        FreshSettings fresh;
         Bind(fresh.settings);
         SetOldValues(fresh.settings);
         fresh.settings.Load();
         Snapshot loaded = Take(fresh.settings);
         // What the load left is saved again, and must read back exactly.
         fresh.settings.Save();
-        hostile::FreshSettings again;
+        FreshSettings again;
         Bind(again.settings);
         again.settings.Load();
         EXPECT_TRUE(loaded == Take(again.settings))
@@ -106,7 +106,7 @@ public:
 std::vector<uint8_t> SaverWrittenFile(SettingsWorld& world)
 {
     DeleteFileA(world.file.c_str());
-    hostile::FreshSettings fresh;
+    FreshSettings fresh;
     world.Bind(fresh.settings);
     SetSavedValues(fresh.settings);
     fresh.settings.Save();
@@ -140,10 +140,10 @@ TEST(HostileSettingsFile, ACutFileKeepsWhatItCouldNotRead)
     SettingsWorld world;
     ASSERT_NE(nullptr, world.engine.Core());
     std::vector<uint8_t> written = SaverWrittenFile(world);
-    hostile::FreshSettings reference;
+    FreshSettings reference;
     SetSavedValues(reference.settings);
     const Snapshot saved = Take(reference.settings);
-    hostile::FreshSettings oldSettings;
+    FreshSettings oldSettings;
     SetOldValues(oldSettings.settings);
     const Snapshot old = Take(oldSettings.settings);
 
@@ -171,10 +171,10 @@ TEST(HostileSettingsFile, ChunkSizesThatLieLeaveTheirFieldsAlone)
 {
     SettingsWorld world;
     ASSERT_NE(nullptr, world.engine.Core());
-    hostile::FreshSettings reference;
+    FreshSettings reference;
     SetSavedValues(reference.settings);
     const Snapshot saved = Take(reference.settings);
-    hostile::FreshSettings oldSettings;
+    FreshSettings oldSettings;
     SetOldValues(oldSettings.settings);
     const Snapshot old = Take(oldSettings.settings);
 

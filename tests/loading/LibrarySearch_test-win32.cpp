@@ -6,6 +6,7 @@
 #include "host/EngineBinding.h"
 #include "shell/SaverShell.h"
 #include "shell/SystemLibrary.h"
+#include "tests/support/TestProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -15,14 +16,6 @@
 #include <vector>
 
 namespace {
-
-std::string ProgramDirectory()
-{
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string text = path;
-    return text.substr(0, text.rfind('\\'));
-}
 
 std::string Lower(std::string text)
 {

@@ -2,6 +2,7 @@
 // Load and Save make and in what order, what reaches each field, and which
 // failures show a box.
 #include "settings/ViewerSettings.h"
+#include "tests/settings/FreshSettings.h"
 
 #include "FakeChunkFiles.h"
 #include "MessageBoxWatcher.h"
@@ -10,23 +11,10 @@
 
 #include "JoinedLines.h"
 
-#include <new>
-
 namespace {
 
 const char installDir[] = "C:\\Saver";
 const char settingsFile[] = "C:\\Saver\\screensaver.cfg";
-
-// A settings object on zeroed storage, as the process's static one starts.
-// The storage comes first so that it is zeroed before the object is built in it.
-class FreshSettings {
-    alignas(ViewerSettings) unsigned char storage_[sizeof(ViewerSettings)] = {};
-
-public:
-    FreshSettings() : settings(*new (storage_) ViewerSettings) {}
-    ~FreshSettings() { settings.~ViewerSettings(); }
-    ViewerSettings& settings;
-};
 
 std::vector<uint8_t> Bytes(const std::string& text, size_t size)
 {
