@@ -73,7 +73,7 @@ expect_state() {
     done
 }
 
-probe_shows_slider_100() { probe state | grep -q '^slider=100 '; }
+probe_shows_slider() { probe state | grep -q "^slider=$1 "; }
 
 # open_dialog ARGS...: starts the packed viewer and waits for its dialog.
 open_dialog() {
@@ -135,8 +135,10 @@ saver_install_copy "$E2E_DIR/demo" "$NAME demo" "$ORMELIX_SOURCE/demo"
 on_exit "saver_uninstall '$NAME demo'"
 start_wine "$SAVER_SCR" /c
 wait_window "Ormelix Screensaver" 20
+# Keys sent before the dialog shows its settings can be lost under load.
+WAIT_SECONDS=10 wait_for "the dialog never showed the demo's delay" probe_shows_slider 20
 xdotool key Tab End
-WAIT_SECONDS=10 wait_for "the slider never reached 100" probe_shows_slider_100
+WAIT_SECONDS=10 wait_for "the slider never reached 100" probe_shows_slider 100
 xdotool key Return
 wait_exit "$WINE_PID" 20
 check "dialog exit code" 0 "$EXIT_CODE"
