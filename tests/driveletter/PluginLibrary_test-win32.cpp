@@ -24,8 +24,9 @@ std::vector<unsigned char> ExpectedRecordBytes() {
         0x8E, 0x19, 0xD0, 0xB3, 0xF6, 0xA2, 0xC4, 0x57,  // 8E19-D0B3F6A2C457
         1, 0, 0, 0, 53, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const char name[80] = "Win32 GetDriveLetter";
-    std::vector<unsigned char> bytes(name, name + sizeof name);
-    bytes.insert(bytes.end(), afterName, afterName + sizeof afterName);
+    std::vector<unsigned char> bytes(sizeof name + sizeof afterName);
+    memcpy(bytes.data(), name, sizeof name);
+    memcpy(bytes.data() + sizeof name, afterName, sizeof afterName);
     return bytes;
 }
 
