@@ -20,7 +20,7 @@ def winpath(path):
 
 def install(delay):
     """Installs the demo project with the given frame delay; the packed viewer's path."""
-    script = ('. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"; '
+    script = ('. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"; '
               'saver_install "$1" Bench "$ORMELIX_SOURCE/demo/demo.project" "$2" 0 0; echo "$SAVER_SCR"')
     out = subprocess.run(["bash", "-c", script, "bash", WORK, str(delay)], check=True,
                          capture_output=True, text=True).stdout

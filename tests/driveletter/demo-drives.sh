@@ -4,7 +4,7 @@
 # loads the drive-letter channel through the viewer's search path and shows
 # the drives that Wine itself reports; a real key press ends it.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
-. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
 
 name="Drive Demo"

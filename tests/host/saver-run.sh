@@ -4,7 +4,7 @@
 # channels, frame pacing, closing on a real key press, the do-not-quit setting
 # and a project without the saver channels.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
-. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
 
 name="Run Test"

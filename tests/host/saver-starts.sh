@@ -3,7 +3,7 @@
 # "Enable preview." off, a project that Run refuses, a viewer without a
 # packed project name; and the Win9x password check on close, both answers.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
-. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
 
 name="Start Test"

@@ -5,7 +5,7 @@
 # window goes; the settings dialog takes a foreign top-level window as its
 # owner; the Win9x password change ends cleanly whatever the number.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
-. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
 
 name="Hostile Windows"

@@ -6,7 +6,7 @@
 # engine is ever loaded; with no registration, or a registered directory that
 # is not a full path, nothing is.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
-. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
 
 name="Loading Test"

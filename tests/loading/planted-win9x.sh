@@ -5,7 +5,7 @@
 # one beside the saver is; "MPR.DLL" for /a comes from beside the saver.
 # The planted libraries record their own loading.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
-. "$ORMELIX_SOURCE/tests/bench/saver-install.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
 
 name="Loading Win9x"

@@ -1,4 +1,4 @@
-# Sourced by scripts/demo, scripts/bench and the end-to-end tests: installs a
+# Sourced by scripts/demo, scripts/bench and the end-to-end tests alike: installs a
 # project for the packed viewer into the current Wine prefix the way a real
 # installation lays it out, and packs a viewer copy that names it.
 #
