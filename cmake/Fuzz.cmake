@@ -19,6 +19,7 @@ function(ormelix_fuzz name)
   target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
 endfunction()
 
+add_subdirectory(common)
 add_subdirectory(packdata)
 add_subdirectory(shell)
 add_subdirectory(engine/core)

@@ -3,7 +3,7 @@
 // library and its EngineControl, then the settings loaded through the engine.
 #include "host/EngineBinding.h"
 
-#include "host/BoundedText.h"
+#include "common/BoundedText.h"
 #include "host/EnginePath.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
@@ -14,8 +14,6 @@ EngineControl* engineControl;
 namespace {
 
 const char viewersKey[] = "SOFTWARE\\Velcor\\Ormelix Viewers\\3.00.000";
-const int textSize = 260;  // names, directories and paths; 259 characters at most
-const int textLimit = textSize - 1;
 const int keyPathSize = 264;
 const DWORD displayNameSize = 1200;
 // The longest environment value, terminator included. A longer value cannot

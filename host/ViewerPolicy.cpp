@@ -2,7 +2,9 @@
 // with the window, the do-not-quit rule, and the monitor-power command.
 #include "host/ViewerPolicy.h"
 
-namespace m = viewer_message;
+#include "common/WindowMessages.h"
+
+namespace m = SaverMsg;
 
 bool MonitorPowersOffFirst(bool previewMode, ViewerPlatform& platform)
 {
@@ -13,46 +15,40 @@ bool MonitorPowersOffFirst(bool previewMode, ViewerPlatform& platform)
     return powerOff < screenSave && !previewMode;
 }
 
-static bool IsUserInput(unsigned message)
+// With do-not-quit set a key's release is swallowed along with its press,
+// so the default handling never sees half a key stroke. The shell's rule
+// (IsClosingInput alone) differs on purpose: once a close is approved it
+// keeps from the viewer only the input that could close the saver, and a
+// release closes nothing.
+static bool SwallowedWithDoNotQuit(unsigned message)
 {
-    switch (message) {
-    case m::keyDown:
-    case m::keyUp:
-    case m::sysKeyDown:
-    case m::mouseMove:
-    case m::leftButtonDown:
-    case m::rightButtonDown:
-    case m::middleButtonDown:
-        return true;
-    default:
-        return false;
-    }
+    return m::IsClosingInput(message) || message == m::KeyUp;
 }
 
 ViewerAction DecideViewerAction(unsigned message, uintptr_t wParam, const ViewerFacts& facts,
                                 ViewerPlatform& platform)
 {
-    if (IsUserInput(message))
+    if (SwallowedWithDoNotQuit(message))
         return facts.doNotQuit ? ViewerAction::Swallow : ViewerAction::PassOn;
     switch (message) {
-    case m::create:
+    case m::Create:
         return MonitorPowersOffFirst(facts.previewMode, platform) ? ViewerAction::RefuseWindow
                                                                   : ViewerAction::StartThenPassOn;
-    case m::destroy:
+    case m::Destroy:
     // A preview window destroyed because another process's parent window
     // went may receive WM_NCDESTROY alone (so Wine does): the project stops
     // all the same. Stopping twice does nothing more.
-    case m::ncDestroy:
+    case m::NcDestroy:
         return ViewerAction::StopThenPassOn;
-    case m::close:
+    case m::Close:
         return facts.closeMayNeedPassword ? ViewerAction::VerifyThenClose
                                           : ViewerAction::CloseThenPassOn;
-    case m::eraseBackground:
+    case m::EraseBackground:
         return ViewerAction::Swallow;  // the engine paints the whole window
-    case m::sysCommand:
-        if (wParam != m::monitorPowerCommand)
+    case m::SysCommand:
+        if (wParam != m::ScMonitorPower)
             return ViewerAction::PassOn;
-        return platform.PlatformId() == m::ntPlatform ? ViewerAction::PassOn
+        return platform.PlatformId() == m::PlatformNt ? ViewerAction::PassOn
                                                       : ViewerAction::Swallow;
     default:
         return ViewerAction::PassOn;

@@ -5,25 +5,6 @@
 
 #include <stdint.h>
 
-// The window messages the viewer treats specially (their Win32 numbers).
-namespace viewer_message {
-constexpr unsigned create = 0x0001;
-constexpr unsigned destroy = 0x0002;
-constexpr unsigned ncDestroy = 0x0082;
-constexpr unsigned close = 0x0010;
-constexpr unsigned eraseBackground = 0x0014;
-constexpr unsigned keyDown = 0x0100;
-constexpr unsigned keyUp = 0x0101;
-constexpr unsigned sysKeyDown = 0x0104;
-constexpr unsigned sysCommand = 0x0112;
-constexpr unsigned mouseMove = 0x0200;
-constexpr unsigned leftButtonDown = 0x0201;
-constexpr unsigned rightButtonDown = 0x0204;
-constexpr unsigned middleButtonDown = 0x0207;
-constexpr uintptr_t monitorPowerCommand = 0xF170;  // SC_MONITORPOWER
-constexpr unsigned ntPlatform = 2;                 // VER_PLATFORM_WIN32_NT
-}  // namespace viewer_message
-
 // The platform facts a decision may need. Each is asked only when the
 // message needs it, so a recording fake can tell which calls were made.
 class ViewerPlatform {

@@ -5,6 +5,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "common/BoundedText.h"
+
 namespace {
 
 const uint32_t scanChunkSize = 9999;
@@ -22,14 +24,6 @@ bool SameTextIgnoringCase(const char* a, const char* b)
 {
     for (; *a && Lower(*a) == Lower(*b); ++a, ++b) {}
     return Lower(*a) == Lower(*b);
-}
-
-// Copies at most limit characters of text and a terminating zero.
-void CopyText(char* out, const char* text, int limit)
-{
-    int i = 0;
-    for (; i < limit && text[i]; ++i) out[i] = text[i];
-    out[i] = '\0';
 }
 
 uint32_t LittleEndian(const unsigned char* bytes)
@@ -56,7 +50,7 @@ AppendedDataReader::AppendedDataReader(BlockFile& file, MessageReporter& reporte
     : file(file), reporter(reporter), dataOffset(0), dataBuffer(nullptr), dataBufferSize(0),
       blockOffset(0), blockFound(false), tableRead(false)
 {
-    CopyText(this->path, path, blockNameFieldSize - 1);
+    CopyText(this->path, sizeof this->path, path);
     OpenBlock();
 }
 
@@ -186,7 +180,7 @@ bool AppendedDataReader::ReadEntry(const char* entryName, void* buffer, int size
                                    const char* groupName)
 {
     char group[blockNameFieldSize];
-    CopyText(group, groupName ? groupName : defaultGroupName, blockNameFieldSize - 1);
+    CopyText(group, sizeof group, groupName ? groupName : defaultGroupName);
     if (!entryName) return false;
 
     // Summed in 64 bits: sizes from a damaged table may add up past 4 GiB,

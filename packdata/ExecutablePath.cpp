@@ -5,9 +5,9 @@
 // a quote or a full stop, and a full stop is never a lead byte.
 #include "packdata/ExecutablePath.h"
 
-namespace {
+#include "common/BoundedText.h"
 
-const int maxCommandLine = 259;
+namespace {
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -22,7 +22,7 @@ bool EndsWithScr(const char* commandLine, int j)
 void ExecutablePathFromCommandLine(const char* commandLine, char* path)
 {
     int length = 0;
-    for (int j = 0; j < maxCommandLine && commandLine[j]; ++j) {
+    for (int j = 0; j < textLimit && commandLine[j]; ++j) {
         if (commandLine[j] != '"') path[length++] = commandLine[j];
         if (EndsWithScr(commandLine, j)) break;
     }

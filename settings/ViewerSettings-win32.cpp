@@ -3,14 +3,12 @@
 // and FileSaver.
 #include "settings/ViewerSettings.h"
 
-#include "host/BoundedText.h"
+#include "common/BoundedText.h"
 #include "host/EngineInterface.h"
 
 ViewerSettings viewerSettings;
 
 namespace {
-
-const int textSize = 260;
 
 // One chunk of the settings file: its code, its field and the size written.
 // A number or flag is read back only when its chunk has exactly that size: a
@@ -27,7 +25,7 @@ const int chunkCount = 4;
 // The chunks in the order the file holds them.
 void DescribeChunks(ViewerSettings& settings, SettingsChunk (&chunks)[chunkCount])
 {
-    chunks[0] = {"SCFP", settings.projectPath, textSize - 1};
+    chunks[0] = {"SCFP", settings.projectPath, textLimit};
     chunks[1] = {"SCTI", &settings.frameDelay, sizeof settings.frameDelay};
     chunks[2] = {"SCQC", &settings.doNotQuit, sizeof settings.doNotQuit};
     chunks[3] = {"SCSP", &settings.previewEnabled, sizeof settings.previewEnabled};
@@ -54,7 +52,7 @@ void ViewerSettings::SetEngineCore(EngineCore* core) { engineCore = core; }
 
 void ViewerSettings::SetInstallDirectory(const char* directory)
 {
-    CopyText(installDirectory, directory != nullptr ? directory : "", textSize - 1);
+    CopyText(installDirectory, sizeof installDirectory, directory != nullptr ? directory : "");
 }
 
 void ViewerSettings::Load()
@@ -83,7 +81,7 @@ void ViewerSettings::Load()
             } else if (chunk.field == projectPath && size < chunk.size) {
                 char text[textSize] = {};
                 loader->ReadChunk(text);
-                CopyMemory(projectPath, text, textSize - 1);
+                CopyMemory(projectPath, text, textLimit);
             }
         }
     }

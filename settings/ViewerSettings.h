@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <stdint.h>
 
+#include "common/BoundedText.h"
+
 class EngineCore;
 
 class ViewerSettings {
@@ -25,18 +27,18 @@ public:
     // Writes the settings file; failures are silent.
     virtual void Save();
     virtual void SetEngineCore(EngineCore* core);
-    // Copies at most 259 characters; the 260th byte stays a terminator.
+    // Copies at most textLimit characters; the text stays terminated.
     virtual void SetInstallDirectory(const char* directory);
     // Takes the delay from the dialog's slider and updates the rate text.
     virtual void SliderMoved();
 
     EngineCore* engineCore;       // borrowed from the engine
-    char projectPath[260];        // chunk "SCFP"
+    char projectPath[textSize];   // chunk "SCFP"
     int32_t frameDelay;           // chunk "SCTI", milliseconds after each frame
     uint8_t previewEnabled;       // chunk "SCSP"
     uint8_t doNotQuit;            // chunk "SCQC"
     HWND dialog;                  // the open settings dialog
-    char installDirectory[260];   // where "screensaver.cfg" lies
+    char installDirectory[textSize];  // where "screensaver.cfg" lies
 };
 
 // The process's settings. Static storage is zero before construction and the

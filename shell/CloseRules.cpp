@@ -18,21 +18,6 @@ Decision AnswerWith(const CloseState& state, intptr_t result)
     return d;
 }
 
-bool IsInput(uint32_t message)
-{
-    switch (message) {
-    case SaverMsg::KeyDown:
-    case SaverMsg::SysKeyDown:
-    case SaverMsg::MouseMove:
-    case SaverMsg::LButtonDown:
-    case SaverMsg::RButtonDown:
-    case SaverMsg::MButtonDown:
-        return true;
-    default:
-        return false;
-    }
-}
-
 uint32_t Distance(int32_t a, int32_t b)
 {
     // Subtracted modulo 2^32 like the 32-bit coordinates themselves, so that
@@ -151,7 +136,7 @@ Decision DecideSaverWindowMessage(const CloseContext& context, const CloseState&
         d.yield = true;
         return d;
     default:
-        if (IsInput(event.message) && state.closeApproved)
+        if (SaverMsg::IsClosingInput(event.message) && state.closeApproved)
             return Start(state, Outcome::DefaultProcedure);
         return d;
     }

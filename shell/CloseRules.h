@@ -5,22 +5,7 @@
 
 #include <stdint.h>
 
-// Message and parameter numbers the rules look at (the values of the window
-// system; own names, so that this header needs no <windows.h>).
-namespace SaverMsg {
-constexpr uint32_t Create = 0x0001, Destroy = 0x0002, Close = 0x0010, SetText = 0x000C,
-                   Paint = 0x000F, ShowWindow = 0x0018, ActivateApp = 0x001C,
-                   SetCursor = 0x0020, Power = 0x0048, Help = 0x0053, ContextMenu = 0x007B,
-                   KeyDown = 0x0100, SysKeyDown = 0x0104, SysCommand = 0x0112, Timer = 0x0113,
-                   MouseMove = 0x0200, LButtonDown = 0x0201, RButtonDown = 0x0204,
-                   MButtonDown = 0x0207, PowerBroadcast = 0x0218, App = 0x8000;
-constexpr uintptr_t ScNextWindow = 0xF040, ScPrevWindow = 0xF050, ScScreenSave = 0xF140,
-                    ScMonitorPower = 0xF170;
-constexpr uintptr_t PwrCriticalResume = 3;
-constexpr uintptr_t PbtResumeCritical = 6, PbtResumeSuspend = 7, PbtResumeStandby = 8,
-                    PbtPowerStatusChange = 10, PbtResumeAutomatic = 18;
-constexpr intptr_t PbtfResumeFromFailure = 1;
-}  // namespace SaverMsg
+#include "common/WindowMessages.h"
 
 // Largest cursor travel (abs(dx) + abs(dy)) that does not close the saver.
 constexpr uint32_t mouseMoveThreshold = 4;

@@ -3,24 +3,24 @@
 // name skip the current directory where the system allows it.
 #include "shell/SystemLibrary.h"
 
-#include "host/BoundedText.h"
+#include "common/BoundedText.h"
 #include "shell/SaverShell.h"
 
 namespace {
 
-// The system directory into a MAX_PATH buffer; false if it does not fit.
+// The system directory into a textSize buffer; false if it does not fit.
 bool ReadSystemDirectory(char* directory)
 {
-    UINT length = GetSystemDirectoryA(directory, MAX_PATH);
-    return length != 0 && length < MAX_PATH;
+    UINT length = GetSystemDirectoryA(directory, textSize);
+    return length != 0 && length < textSize;
 }
 
 // The directory of the saver's own file, without a closing separator, into
-// a MAX_PATH buffer; false if it cannot be told.
+// a textSize buffer; false if it cannot be told.
 bool ReadSaverDirectory(char* directory)
 {
-    DWORD length = GetModuleFileNameA(appInstance, directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
+    DWORD length = GetModuleFileNameA(appInstance, directory, textSize);
+    if (length == 0 || length >= textSize)
         return false;
     // Stepping by characters, so a double-byte character's second byte is
     // never taken for a separator.
@@ -36,7 +36,7 @@ bool ReadSaverDirectory(char* directory)
 
 HMODULE LoadFrom(const char* directory, const char* name)
 {
-    char path[MAX_PATH];
+    char path[textSize];
     return JoinPath(path, sizeof path, directory, name) ? LoadLibraryA(path) : nullptr;
 }
 
@@ -47,14 +47,14 @@ void KeepCurrentDirectoryOutOfLibrarySearch()
     typedef BOOL(WINAPI * SetDllDirectoryProc)(LPCSTR);
     SetDllDirectoryProc setDllDirectory = reinterpret_cast<SetDllDirectoryProc>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "SetDllDirectoryA")));
-    char system[MAX_PATH];
+    char system[textSize];
     if (setDllDirectory != nullptr && ReadSystemDirectory(system))
         setDllDirectory(system);
 }
 
 HMODULE LoadSystemLibrary(const char* name)
 {
-    char directory[MAX_PATH];
+    char directory[textSize];
     HMODULE library = ReadSaverDirectory(directory) ? LoadFrom(directory, name) : nullptr;
     if (library == nullptr && ReadSystemDirectory(directory))
         library = LoadFrom(directory, name);

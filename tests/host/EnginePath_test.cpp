@@ -1,7 +1,7 @@
 // Which install directories are full paths, the engine search path and the
 // bounded texts the binding builds its file
 // names, key path and copies with.
-#include "host/BoundedText.h"
+#include "common/BoundedText.h"
 #include "host/EnginePath.h"
 
 #include <gtest/gtest.h>
@@ -140,7 +140,7 @@ TEST(BoundedText, JoinPathFitsOrFailsWithAnEmptyResult)
     }
 }
 
-TEST(BoundedText, CopyTextCutsAtTheLimitAndNeverWritesTheLastByte)
+TEST(BoundedText, CopyTextCutsAtTheLimitAndAlwaysTerminates)
 {
     struct Row {
         const char* rule;
@@ -153,11 +153,10 @@ TEST(BoundedText, CopyTextCutsAtTheLimitAndNeverWritesTheLastByte)
         {"300 characters are cut to 259", 300, 259},
     };
     for (const Row& row : rows) {
-        std::vector<char> buffer(260, 'z');
-        buffer[259] = '\0';  // the terminator the owner keeps
+        std::vector<char> buffer(261, 'z');  // one guard byte past the buffer
         std::string source(row.length, 'a');
-        CopyText(buffer.data(), source.c_str(), 259);
+        CopyText(buffer.data(), 260, source.c_str());
         EXPECT_EQ(std::string(row.stored, 'a'), std::string(buffer.data())) << row.rule;
-        EXPECT_EQ('\0', buffer[259]) << row.rule;
+        EXPECT_EQ('z', buffer[260]) << row.rule << ": wrote past the buffer";
     }
 }

@@ -3,7 +3,7 @@
 // characters, the settings file path (260 bytes) for install directories
 // around its limit. Each fits whole or is refused
 // with an empty result, never cut.
-#include "host/BoundedText.h"
+#include "common/BoundedText.h"
 
 #include <gtest/gtest.h>
 

@@ -127,7 +127,7 @@ TEST(CloseRules, DefaultProcedureTable)
         {"right click closes", FullScreen(), Running(), Event(RButtonDown), Default, true},
         {"middle click closes", FullScreen(), Running(), Event(MButtonDown), Default, true},
         // Releases, characters, double clicks, wheel, extra buttons, activation: no rule.
-        {"key release never closes", FullScreen(), Running(), Event(0x0101), Default, false},
+        {"key release never closes", FullScreen(), Running(), Event(KeyUp), Default, false},
         {"character never closes", FullScreen(), Running(), Event(0x0102), Default, false},
         {"system key release never closes", FullScreen(), Running(), Event(0x0105), Default, false},
         {"button release never closes", FullScreen(), Running(), Event(0x0202), Default, false},
@@ -277,7 +277,7 @@ TEST(CloseRules, SaverWindowProcedureTable)
         {"approved system key to DefWindowProcA", Win9x(true), Approved(), Event(SysKeyDown), Default, false},
         {"approved move to DefWindowProcA", Win9x(true), Approved(), MoveTo(0, 0), Default, false},
         {"approved clicks to DefWindowProcA", Win9x(true), Approved(), Event(MButtonDown), Default, false},
-        {"approved key release still forwarded", Win9x(true), Approved(), Event(0x0101), Outcome::Forward, false},
+        {"approved key release still forwarded", Win9x(true), Approved(), Event(KeyUp), Outcome::Forward, false},
         {"key press forwarded while running", FullScreen(), Running(), Event(KeyDown), Outcome::Forward, false},
         // Close, the private message and power events are the viewer's first.
         {"WM_CLOSE forwarded", Win9x(true), Running(), Event(Close), Outcome::Forward, false},

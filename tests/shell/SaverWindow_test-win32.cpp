@@ -19,33 +19,6 @@
 HINSTANCE appInstance = GetModuleHandleA(nullptr);
 int win9xPlatform;
 
-// The close rules name the window system's numbers themselves; they must be
-// the system's own.
-static_assert(SaverMsg::Create == WM_CREATE && SaverMsg::Destroy == WM_DESTROY &&
-                  SaverMsg::Close == WM_CLOSE && SaverMsg::SetText == WM_SETTEXT &&
-                  SaverMsg::Paint == WM_PAINT && SaverMsg::ShowWindow == WM_SHOWWINDOW &&
-                  SaverMsg::ActivateApp == WM_ACTIVATEAPP && SaverMsg::SetCursor == WM_SETCURSOR &&
-                  SaverMsg::Power == WM_POWER && SaverMsg::Help == WM_HELP &&
-                  SaverMsg::ContextMenu == WM_CONTEXTMENU && SaverMsg::KeyDown == WM_KEYDOWN &&
-                  SaverMsg::SysKeyDown == WM_SYSKEYDOWN && SaverMsg::SysCommand == WM_SYSCOMMAND &&
-                  SaverMsg::Timer == WM_TIMER && SaverMsg::MouseMove == WM_MOUSEMOVE &&
-                  SaverMsg::LButtonDown == WM_LBUTTONDOWN &&
-                  SaverMsg::RButtonDown == WM_RBUTTONDOWN &&
-                  SaverMsg::MButtonDown == WM_MBUTTONDOWN &&
-                  SaverMsg::PowerBroadcast == WM_POWERBROADCAST && SaverMsg::App == WM_APP,
-              "message numbers");
-static_assert(SaverMsg::ScNextWindow == SC_NEXTWINDOW && SaverMsg::ScPrevWindow == SC_PREVWINDOW &&
-                  SaverMsg::ScScreenSave == SC_SCREENSAVE &&
-                  SaverMsg::ScMonitorPower == SC_MONITORPOWER &&
-                  SaverMsg::PwrCriticalResume == PWR_CRITICALRESUME &&
-                  SaverMsg::PbtResumeCritical == PBT_APMRESUMECRITICAL &&
-                  SaverMsg::PbtResumeSuspend == PBT_APMRESUMESUSPEND &&
-                  SaverMsg::PbtResumeStandby == PBT_APMRESUMESTANDBY &&
-                  SaverMsg::PbtPowerStatusChange == PBT_APMPOWERSTATUSCHANGE &&
-                  SaverMsg::PbtResumeAutomatic == PBT_APMRESUMEAUTOMATIC &&
-                  SaverMsg::PbtfResumeFromFailure == PBTF_APMRESUMEFROMFAILURE,
-              "command and power event numbers");
-
 namespace {
 
 // The viewer stand-in answers this with the window thread's cursor ...

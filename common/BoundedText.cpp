@@ -1,5 +1,5 @@
 // Bounded joining and copying of texts into fixed-size buffers.
-#include "host/BoundedText.h"
+#include "common/BoundedText.h"
 
 #include <string.h>
 
@@ -18,13 +18,14 @@ bool JoinPath(char* out, size_t outSize, const char* directory, const char* name
     return true;
 }
 
-void CopyText(char* out, const char* source, size_t maxChars)
+void CopyText(char* out, size_t outSize, const char* source)
 {
+    if (outSize == 0)
+        return;
     size_t length = 0;
-    while (length < maxChars && source[length] != '\0') {
+    while (length + 1 < outSize && source[length] != '\0') {
         out[length] = source[length];
         ++length;
     }
-    if (length < maxChars)
-        out[length] = '\0';
+    out[length] = '\0';
 }
