@@ -4,6 +4,7 @@
 #include "host/EngineBinding.h"
 
 #include "common/BoundedText.h"
+#include "common/ErrorBox.h"
 #include "host/EnginePath.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
@@ -25,12 +26,12 @@ void ShowProjectNameError()
     DWORD error = GetLastError();
     char text[16];
     wsprintfA(text, "%lu", error);
-    MessageBoxA(nullptr, text, "Error while retrieving the project name", MB_OK);
+    ShowErrorBox(nullptr, text, "Error while retrieving the project name", 0);
 }
 
 void ShowEngineInitError(HWND window, const char* directory)
 {
-    MessageBoxA(window, directory, "Engine init error", MB_OK | MB_ICONERROR);
+    ShowErrorBox(window, directory, "Engine init error", MB_ICONERROR);
 }
 
 // Reads the whole PATH of this process into *path (HeapAlloc'ed; null when
@@ -62,8 +63,8 @@ bool ReadWholePath(char** path)
 void BindEngine(HWND window)
 {
     if (engineControl == nullptr) {
-        char projectName[textSize] = {};
-        if (!ReadAppendedValue("ProjectName", projectName, textLimit)) {
+        char projectName[textSize];
+        if (!ReadProjectName(projectName)) {
             ShowProjectNameError();
             return;
         }

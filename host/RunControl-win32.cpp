@@ -2,6 +2,7 @@
 // from a thread of its own and stops it again when the window closes.
 #include "host/RunControl.h"
 
+#include "common/ErrorBox.h"
 #include "host/EngineBinding.h"
 #include "host/FrameLoop.h"
 #include "packdata/ReadAppendedValue.h"
@@ -67,9 +68,9 @@ DWORD WINAPI FrameThread(void*)
 
 bool StartProject(HWND window)
 {
-    char projectName[260] = {};
-    if (!ReadAppendedValue("ProjectName", projectName, 259)) {
-        MessageBoxA(nullptr, "Can't find ProjectName", "Error", MB_OK);
+    char projectName[textSize];
+    if (!ReadProjectName(projectName)) {
+        ShowErrorBox(nullptr, "Can't find ProjectName", "Error", 0);
         return false;
     }
     if (!window)
@@ -83,7 +84,7 @@ bool StartProject(HWND window)
         if (engineControl->Run() == 0)
             return true;
     }
-    MessageBoxA(window, startErrorText, startErrorCaption, MB_OK | MB_ICONERROR);
+    ShowErrorBox(window, startErrorText, startErrorCaption, MB_ICONERROR);
     if (engineControl)
         engineControl->Destroy(1);
     engineControl = nullptr;

@@ -4,6 +4,7 @@
 #include "settings/ViewerSettings.h"
 
 #include "common/BoundedText.h"
+#include "common/ErrorBox.h"
 #include "host/EngineInterface.h"
 
 ViewerSettings viewerSettings;
@@ -66,7 +67,7 @@ void ViewerSettings::Load()
     if (engineCore != nullptr)
         loader = static_cast<FileLoader*>(engineCore->CreateObject(settingsLoaderType, 0, 0));
     if (loader == nullptr) {
-        MessageBoxA(nullptr, "Can't init fileloader", "P", MB_OK);
+        ShowErrorBox(nullptr, "Can't init fileloader", "P", 0);
         return;
     }
     if (loader->Open(path)) {

@@ -213,7 +213,7 @@ TEST(LoadEngineLibrary, YieldsAnEngineOnlyFromACompleteLibrary)
     SetEnvironmentVariableA("ORMELIX_FAKE_ENGINE", nullptr);
 }
 
-TEST(BindEngine, WithoutAProjectNameShowsItsBoxAndBindsNothing)
+TEST(BindEngine, WithoutAProjectNameShowsItsBoxBindsNothingAndReadsTheBlockOnce)
 {
     // This test program carries no appended block.
     ASSERT_EQ(nullptr, engineControl);
@@ -228,6 +228,14 @@ TEST(BindEngine, WithoutAProjectNameShowsItsBoxAndBindsNothing)
     EXPECT_FALSE(last.text.empty());
     EXPECT_EQ(std::string::npos, last.text.find_first_not_of("0123456789")) << last.text;
     EXPECT_EQ(nullptr, last.owner);
+
+    // The block is read once per process: binding again shows the project-name
+    // box alone, none of the reader's own boxes.
+    MessageBoxWatcher again;
+    BindEngine(nullptr);
+    std::vector<SeenBox> secondBoxes = again.Boxes();
+    ASSERT_EQ(1u, secondBoxes.size());
+    EXPECT_EQ(last.caption + "|" + last.text, secondBoxes[0].caption + "|" + secondBoxes[0].text);
 }
 
 TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)

@@ -127,12 +127,12 @@ void BindEngine(HWND)
 }
 
 // --- Packed project data.
-bool ReadAppendedValue(const char* entryName, void* buffer, int size)
+bool ReadProjectName(char (&name)[textSize])
 {
-    callLog.Add(std::string("ReadAppendedValue ") + entryName + " " + std::to_string(size));
+    callLog.Add("ReadProjectName");
     if (!fakeWorld.projectNamePacked)
         return false;
-    lstrcpynA(static_cast<char*>(buffer), "Demo", size);
+    lstrcpynA(name, "Demo", textSize);
     return true;
 }
 

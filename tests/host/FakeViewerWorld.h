@@ -83,7 +83,7 @@ public:
 // What the fakes answer; reset by ResetFakeWorld before each test.
 struct FakeWorld {
     EngineControl* engineToBind = nullptr;  // BindEngine binds this one
-    bool projectNamePacked = true;          // ReadAppendedValue finds "ProjectName"
+    bool projectNamePacked = true;          // ReadProjectName finds it
     bool passwordAccepted = true;           // VerifyPasswordOnClose's answer
 };
 

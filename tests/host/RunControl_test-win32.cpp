@@ -63,7 +63,7 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
         StartViewer(window);
         ASSERT_TRUE(WaitForFrames(engine, 3)) << row.rule;
         EXPECT_TRUE(running) << row.rule;
-        EXPECT_EQ(Expected({"BindEngine", "ReadAppendedValue ProjectName 259", "LoadProject demo.proj",
+        EXPECT_EQ(Expected({"BindEngine", "ReadProjectName", "LoadProject demo.proj",
                             "GetCore", "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
                             "FindChannel OrmelixSaverPreview", row.previewValue, "Run"}),
                   callLog.Lines())
