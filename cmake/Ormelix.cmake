@@ -73,12 +73,9 @@ function(ormelix_e2e name)
                        ENVIRONMENT "ORMELIX_BIN=${CMAKE_BINARY_DIR}/bin;ORMELIX_NATIVE_BIN=${ORMELIX_NATIVE_BIN};ORMELIX_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()
 
-# ormelix_link_viewer(target): link the viewer's Win32 subsystems. They call
-# each other in a circle (the shell runs the settings dialog, the dialog binds
-# the engine, the engine's window procedure ends in the shell's), so the
-# archives are searched as one group.
+# ormelix_link_viewer(target): link the viewer's Win32 subsystems. The host
+# sits on top (it uses the shell, the settings and the data block); the shell
+# reaches the viewer only through the parts the program hands it.
 function(ormelix_link_viewer target)
-  target_link_libraries(${target} PRIVATE
-    "$<LINK_GROUP:RESCAN,shell_win32,host_win32,settings_win32,packdata_win32>"
-    comctl32 gdi32 user32 advapi32 kernel32)
+  target_link_libraries(${target} PRIVATE host_win32 comctl32 gdi32 user32 advapi32 kernel32)
 endfunction()

@@ -8,7 +8,7 @@
 
 #include "ChunkFile.h"
 #include "FileBytes.h"
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 class ChunkFileLoader final : public FileLoader {
 public:

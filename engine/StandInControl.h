@@ -13,7 +13,7 @@
 #include "ProjectFile.h"
 #include "SceneRenderer.h"
 #include "ValueChannels.h"
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 class Zel_Channel;
 

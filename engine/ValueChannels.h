@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 class NamedValueChannel final : public ValueChannel {
 public:

@@ -87,6 +87,13 @@ void BindEngine(HWND window)
     viewerSettings.Load();
 }
 
+void ReleaseEngine()
+{
+    if (engineControl)
+        engineControl->Destroy(1);
+    engineControl = nullptr;
+}
+
 bool FindInstallDir(const char* projectName, char* out, int outSize)
 {
     char keyPath[keyPathSize];

@@ -2,11 +2,13 @@
 // directory from the registry, search path, engine library, settings load.
 #pragma once
 
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 // The one bound engine, or null while none is bound.
 extern EngineControl* engineControl;
 
+// Destroys the bound engine, if any, and forgets it.
+void ReleaseEngine();
 // Binds the engine for window (the saver window or the settings dialog) and
 // loads the settings. A missing project name or a failed engine load shows
 // its box and binds nothing; an engine whose Initialize fails stays bound,

@@ -5,16 +5,19 @@
 
 #include <commctrl.h>
 
-#include "host/EngineBinding.h"
 #include "settings/ViewerSettings.h"
+
+// The engine of the open dialog, handed over with WM_INITDIALOG.
+static const DialogEngine* dialogEngine;
 
 int InitDialogControls(HINSTANCE) {
     InitCommonControls();  // registers the trackbar class
     return 1;
 }
 
-static void OnInitDialog(HWND dialog) {
-    BindEngine(dialog);
+static void OnInitDialog(HWND dialog, LPARAM engine) {
+    dialogEngine = reinterpret_cast<const DialogEngine*>(engine);
+    dialogEngine->bind(dialog);
     viewerSettings.FillDialog(dialog);
 }
 
@@ -28,13 +31,12 @@ static void OnCommand(HWND dialog, WPARAM wParam) {
 // engine, whose core makes the file saver, is destroyed.
 static void OnDestroy(HWND dialog) {
     viewerSettings.ReadDialog(dialog);
-    if (engineControl) engineControl->Destroy(1);
-    engineControl = nullptr;
+    dialogEngine->release();
 }
 
-INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_INITDIALOG: OnInitDialog(dialog); return TRUE;  // focus to the first tab stop, OK
+    case WM_INITDIALOG: OnInitDialog(dialog, lParam); return TRUE;  // focus to the first tab stop, OK
     case WM_COMMAND: OnCommand(dialog, wParam); return FALSE;
     case WM_HSCROLL: viewerSettings.SliderMoved(); return FALSE;
     case WM_DESTROY: OnDestroy(dialog); return FALSE;

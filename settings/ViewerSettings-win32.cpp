@@ -5,7 +5,7 @@
 
 #include "common/BoundedText.h"
 #include "common/ErrorBox.h"
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 ViewerSettings viewerSettings;
 

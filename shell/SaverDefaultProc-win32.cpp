@@ -1,6 +1,5 @@
 // The shell's default procedure for the saver window and the password check
 // on close: they read the system, ask the close rules and carry out the answer.
-#include "host/ViewerWindowProc.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
@@ -48,7 +47,7 @@ LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WP
     if (decision.postClose) PostMessageA(window, WM_CLOSE, 0, 0);
     switch (decision.outcome) {
     case Outcome::Forward:
-        return ViewerWindowProc(window, message, wParam, lParam);
+        return viewerWindowProc(window, message, wParam, lParam);
     case Outcome::Answer:
         return decision.result;
     case Outcome::PostToParent:

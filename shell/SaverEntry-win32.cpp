@@ -1,7 +1,10 @@
 // The executable's entry point. The viewer is linked without the C runtime's
 // start-up code, which would be a third of its size and does nothing the
 // viewer needs but run the static constructors; this runs them, then hands
-// over to SaverEntry, which never returns.
+// over to SaverEntry, which never returns. Here the program hands the shell
+// the viewer's parts.
+#include "host/EngineBinding.h"
+#include "host/ViewerWindowProc.h"
 #include "shell/SaverShell.h"
 
 extern "C" void __main();  // the runtime's static-constructor walk, run once
@@ -17,5 +20,6 @@ extern "C" int atexit(void (*)())
 extern "C" void SaverStartup()
 {
     __main();
-    SaverEntry();
+    static const ViewerParts viewer = {ViewerWindowProc, {BindEngine, ReleaseEngine}};
+    SaverEntry(viewer);
 }

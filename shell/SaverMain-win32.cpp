@@ -16,6 +16,9 @@ int win9xPlatform;
 
 namespace {
 
+// The viewer's parts for the mode that runs (RunMode takes the arguments only).
+const ViewerParts* viewerParts;
+
 const UINT spiSetScreenSaverRunning = 97;
 
 int RunsOnWin9x()
@@ -43,18 +46,19 @@ int RunMode(const char* arguments)
     SaverMode mode = DecideSaverMode(arguments, win9xPlatform != 0);
     switch (mode.kind) {
     case SaverModeKind::SettingsNoOwner:
-        return ShowSettingsDialog(nullptr);
+        return ShowSettingsDialog(nullptr, viewerParts->dialogEngine);
     case SaverModeKind::SettingsOwned:
-        return ShowSettingsDialog(ExistingWindowOrForeground(mode.windowNumber));
+        return ShowSettingsDialog(ExistingWindowOrForeground(mode.windowNumber),
+                                  viewerParts->dialogEngine);
     case SaverModeKind::ChangePassword:
         ChangePassword(ExistingWindowOrForeground(mode.windowNumber));
         return 0;
     case SaverModeKind::Preview: {
         HWND parent = ExistingWindow(mode.windowNumber);
-        return parent ? RunSaverWindow(parent) : -1;
+        return parent ? RunSaverWindow(parent, viewerParts->windowProc) : -1;
     }
     case SaverModeKind::FullScreen:
-        return RunSaverWindow(nullptr);
+        return RunSaverWindow(nullptr, viewerParts->windowProc);
     case SaverModeKind::Reject:
         break;
     }
@@ -63,14 +67,15 @@ int RunMode(const char* arguments)
 
 }  // namespace
 
-void SaverEntry()
+void SaverEntry(const ViewerParts& viewer)
 {
     const char* arguments = SkipProgramName(GetCommandLineA());
-    ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), arguments)));
+    ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), arguments, viewer)));
 }
 
-int SaverMain(HINSTANCE instance, const char* arguments)
+int SaverMain(HINSTANCE instance, const char* arguments, const ViewerParts& viewer)
 {
+    viewerParts = &viewer;
     KeepCurrentDirectoryOutOfLibrarySearch();
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
@@ -79,11 +84,12 @@ int SaverMain(HINSTANCE instance, const char* arguments)
     return RunUnderLastChanceGuard(RunMode, arguments);
 }
 
-int ShowSettingsDialog(HWND owner)
+int ShowSettingsDialog(HWND owner, const DialogEngine& engine)
 {
     if (!InitDialogControls(appInstance)) return 0;
-    return static_cast<int>(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS),
-                                            owner, SettingsDialogProc, 0));
+    return static_cast<int>(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner,
+                                            SettingsDialogProc,
+                                            reinterpret_cast<LPARAM>(&engine)));
 }
 
 void ChangePassword(HWND parent)

@@ -1,6 +1,5 @@
 // The saver window: its class, its full-screen and preview forms, the message
 // loop and the outer window procedure with the input-method detach.
-#include "host/ViewerWindowProc.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
@@ -9,6 +8,7 @@ int previewMode;
 CloseState closeState;
 UINT autoPlayQueryMessage;
 HWND saverWindow;
+ViewerProcedure viewerWindowProc;
 
 static const char kClassName[] = "WindowsScreenSaverClass";
 static const char kFullScreenTitle[] = "Screen Saver";
@@ -78,8 +78,9 @@ static int RunMessageLoop()
     return static_cast<int>(msg.wParam);
 }
 
-int RunSaverWindow(HWND parent)
+int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
 {
+    viewerWindowProc = viewerProc;
     WNDCLASSA windowClass = {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC,
                              SaverWindowProc,
                              0,

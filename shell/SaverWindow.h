@@ -4,13 +4,16 @@
 
 #include <windows.h>
 
+#include "shell/SaverShell.h"
+
 // 1 once the saver window was created inside a preview window; never reset.
 extern int previewMode;
 
-// Creates the saver window (preview inside parent, full screen without one),
-// runs the message loop and returns its exit value; 0 when another full-screen
-// saver runs or no window could be created.
-int RunSaverWindow(HWND parent);
+// Creates the saver window (preview inside parent, full screen without one)
+// with viewerProc behind the shell's procedures, runs the message loop and
+// returns its exit value; 0 when another full-screen saver runs or no window
+// could be created.
+int RunSaverWindow(HWND parent, ViewerProcedure viewerProc);
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The shell's default handling: the close rules, then DefWindowProcA.
 LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

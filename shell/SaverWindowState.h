@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "shell/CloseRules.h"
+#include "shell/SaverShell.h"
 
 // The system's password check: non-zero when the password was accepted.
 typedef BOOL(WINAPI* VerifyPasswordFunction)(HWND window);
@@ -15,6 +16,8 @@ extern UINT autoPlayQueryMessage;
 // "VerifyScreenSavePwd" of the loaded "PASSWORD.CPL", or null.
 extern VerifyPasswordFunction verifyPasswordProc;
 extern HWND saverWindow;
+// The viewer's procedure, which RunSaverWindow was handed.
+extern ViewerProcedure viewerWindowProc;
 
 // The facts of this run that the close rules depend on.
 CloseContext CurrentCloseContext();

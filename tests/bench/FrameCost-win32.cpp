@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 namespace {
 

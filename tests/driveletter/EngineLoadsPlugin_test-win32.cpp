@@ -7,7 +7,7 @@
 #include <string>
 
 #include "PluginTestSupport.h"
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 namespace {
 

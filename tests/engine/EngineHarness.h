@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 struct TraceLine {
     unsigned long milliseconds;

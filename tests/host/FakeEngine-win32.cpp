@@ -3,7 +3,7 @@
 // returns false); built a second time with FAKE_ENGINE_WITHOUT_ENTRY, it
 // lacks the entry point altogether. Each call is appended to the file that
 // ORMELIX_ENGINE_TRACE names, as "0 <Operation> <argument>".
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 #include <cstdio>
 #include <string>

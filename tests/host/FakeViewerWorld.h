@@ -4,7 +4,7 @@
 // settings. All calls land in one ordered log, so tests can assert order.
 #pragma once
 
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 #include "host/ViewerPolicy.h"
 
 #include <atomic>

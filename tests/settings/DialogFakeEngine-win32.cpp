@@ -61,6 +61,11 @@ int DialogFakeEngine::SavedFlag(const char* code) const {
     return static_cast<unsigned char>(chunk->second[0]);
 }
 
+void ReleaseEngine() {
+    if (engineControl) engineControl->Destroy(1);
+    engineControl = nullptr;
+}
+
 // Binds like the real binding does after a successful load: the settings get
 // an install directory, the core and the stored values; a failed binding
 // leaves everything as it stands.

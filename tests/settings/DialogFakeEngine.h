@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 class DialogFakeEngine : public EngineControl, public EngineCore {
 public:

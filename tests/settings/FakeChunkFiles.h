@@ -3,7 +3,7 @@
 // can be checked call by call and a saved file read back.
 #pragma once
 
-#include "host/EngineInterface.h"
+#include "common/EngineInterface.h"
 
 #include <cstring>
 #include <map>

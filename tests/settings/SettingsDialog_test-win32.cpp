@@ -51,8 +51,10 @@ public:
 private:
     static DWORD WINAPI Run(void* self) {
         auto* modal = static_cast<ModalDialog*>(self);
+        static const DialogEngine fakeBinding = {BindEngine, ReleaseEngine};
         modal->result_ = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
-                                         nullptr, SettingsDialogProc, 0);
+                                         nullptr, SettingsDialogProc,
+                                         reinterpret_cast<LPARAM>(&fakeBinding));
         return 0;
     }
     HANDLE thread_ = nullptr;

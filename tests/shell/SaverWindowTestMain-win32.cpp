@@ -24,6 +24,13 @@ void SetScreenSaverRunning(bool running)
     CloseHandle(log);
 }
 
+// In place of the viewer: every message goes straight on to the shell's
+// default procedure, as before a project runs.
+static LRESULT PassThroughViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return SaverDefaultProc(window, message, wParam, lParam);
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     appInstance = instance;
@@ -35,9 +42,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(mode.windowNumber));
     switch (mode.kind) {
     case SaverModeKind::FullScreen:
-        return RunSaverWindow(nullptr);
+        return RunSaverWindow(nullptr, PassThroughViewerProc);
     case SaverModeKind::Preview:
-        return IsWindow(parent) ? RunSaverWindow(parent) : -1;
+        return IsWindow(parent) ? RunSaverWindow(parent, PassThroughViewerProc) : -1;
     default:
         return -1;
     }

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "host/ViewerWindowProc.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
@@ -73,7 +72,9 @@ void SetScreenSaverRunning(bool running)
     runningCalls.push_back(running);
 }
 
-LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+// The viewer's procedure handed to the shell: records, answers the test's
+// queries, and passes the rest on like the viewer does.
+static LRESULT RecordingViewerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     {
         std::lock_guard<std::mutex> lock(seenLock);
@@ -173,7 +174,7 @@ private:
     static DWORD WINAPI Run(void* self)
     {
         SaverRun* run = static_cast<SaverRun*>(self);
-        run->result_ = RunSaverWindow(run->parent_);
+        run->result_ = RunSaverWindow(run->parent_, RecordingViewerProc);
         return 0;
     }
     HWND parent_;

@@ -50,7 +50,7 @@ void Say(const char* what, HWND window)
 
 }  // namespace
 
-int RunSaverWindow(HWND parent)
+int RunSaverWindow(HWND parent, ViewerProcedure)
 {
     Say("window", parent);
     const char* fault = getenv("ORMELIX_PROBE_FAULT");
@@ -80,5 +80,7 @@ INT_PTR CALLBACK SettingsDialogProc(HWND dialog, UINT message, WPARAM, LPARAM)
 
 int main()
 {
-    SaverEntry();
+    // The stand-ins above use none of the viewer's parts.
+    static const ViewerParts noViewer = {nullptr, {nullptr, nullptr}};
+    SaverEntry(noViewer);
 }
