@@ -54,8 +54,8 @@ bool SameState(const CloseState& a, const CloseState& b)
            a.lastCursorPos.x == b.lastCursorPos.x && a.lastCursorPos.y == b.lastCursorPos.y;
 }
 
-// Whether the close rules post a close for this message, from the rules as
-// written: the AutoPlay query in every state; otherwise only a running
+// Whether the close rules post a close for this message, listed here on its
+// own rather than derived from the code: the AutoPlay query in every state; otherwise only a running
 // full-screen saver (not approved, no password dialog up) closes, and only on
 // key and button presses, mouse travel past the threshold, loss of
 // activation, a critical resume and the power events of the power table.

@@ -132,7 +132,7 @@ TEST_F(DialogTemplateTest, OnlyInEnglishUnitedStates) {
     EXPECT_EQ(std::vector<WORD>{1033}, languages);
 }
 
-TEST_F(DialogTemplateTest, DialogAndControlsExactlyAsDesigned) {
+TEST_F(DialogTemplateTest, DialogAndControlsHaveTheirFixedLayoutAndStyles) {
     HRSRC found = FindResourceExA(viewer, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(IDD_SETTINGS),
                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_TRUE(found);
