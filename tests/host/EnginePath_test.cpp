@@ -1,7 +1,4 @@
-// Which install directories are full paths, the engine search path and the
-// bounded texts the binding builds its file
-// names, key path and copies with.
-#include "common/BoundedText.h"
+// Which install directories are full paths, and the engine search path.
 #include "host/EnginePath.h"
 
 #include <gtest/gtest.h>
@@ -109,54 +106,4 @@ TEST(EnginePath, ComposeWritesNothingIntoATooSmallBuffer)
     std::vector<char> out(size - 1, 'x');
     EXPECT_EQ(size, ComposeEnginePath("D:\\P", "C:\\A", out.data(), out.size()));
     EXPECT_EQ(std::string(size - 1, 'x'), std::string(out.begin(), out.end()));
-}
-
-TEST(BoundedText, JoinPathFitsOrFailsWithAnEmptyResult)
-{
-    struct Row {
-        const char* rule;
-        size_t outSize;
-        std::string directory;
-        bool fits;
-    } rows[] = {
-        {"room to spare", 64, "C:\\Dir", true},
-        {"exactly fills the buffer with its terminator", 12, "C:\\Dir", true},  // 6+1+4+1
-        {"one character too many", 11, "C:\\Dir", false},
-        {"a long directory in a 260-byte buffer", 260, std::string(248, 'd'), true},
-        {"one character past 259", 260, std::string(249, 'd'), false},
-        {"no buffer at all", 0, "C:\\Dir", false},
-    };
-    for (const Row& row : rows) {
-        std::vector<char> out(row.outSize + 1, '#');  // one guard byte past the buffer
-        bool fits = JoinPath(out.data(), row.outSize, row.directory.c_str(),
-                             row.outSize == 260 ? "drovik.dll" : "name");
-        EXPECT_EQ(row.fits, fits) << row.rule;
-        EXPECT_EQ('#', out[row.outSize]) << row.rule << ": wrote past the buffer";
-        if (row.outSize == 0)
-            continue;
-        std::string expected = row.fits
-            ? row.directory + "\\" + (row.outSize == 260 ? "drovik.dll" : "name") : "";
-        EXPECT_EQ(expected, std::string(out.data())) << row.rule;
-    }
-}
-
-TEST(BoundedText, CopyTextCutsAtTheLimitAndAlwaysTerminates)
-{
-    struct Row {
-        const char* rule;
-        size_t length;
-        size_t stored;
-    } rows[] = {
-        {"a short text is copied and terminated", 10, 10},
-        {"258 characters are stored whole", 258, 258},
-        {"259 characters are stored whole", 259, 259},
-        {"300 characters are cut to 259", 300, 259},
-    };
-    for (const Row& row : rows) {
-        std::vector<char> buffer(261, 'z');  // one guard byte past the buffer
-        std::string source(row.length, 'a');
-        CopyText(buffer.data(), 260, source.c_str());
-        EXPECT_EQ(std::string(row.stored, 'a'), std::string(buffer.data())) << row.rule;
-        EXPECT_EQ('z', buffer[260]) << row.rule << ": wrote past the buffer";
-    }
 }
