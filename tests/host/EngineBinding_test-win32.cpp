@@ -1,6 +1,7 @@
 // Engine binding in-process: the install directory from the real registry of
-// the Wine prefix, the process PATH, loading engine libraries from scratch
-// directories, and the BindEngine paths that need no packed executable.
+// the Wine prefix (hostile values included), the process PATH up to the
+// environment's limit, loading engine libraries from scratch directories of
+// every length, and the BindEngine paths that need no packed executable.
 #include "host/EngineBinding.h"
 
 #include "settings/ViewerSettings.h"
@@ -12,6 +13,7 @@
 
 #include "JoinedLines.h"
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,21 +22,29 @@ namespace {
 
 const char viewersKey[] = "SOFTWARE\\Velcor\\Ormelix Viewers\\3.00.000";
 
-// A project key under HKLM with an optional "DisplayName"; removed again.
+// Bytes of text, with or without its terminator.
+std::vector<uint8_t> Text(const std::string& text, bool withTerminator = true)
+{
+    std::vector<uint8_t> bytes(text.begin(), text.end());
+    if (withTerminator)
+        bytes.push_back(0);
+    return bytes;
+}
+
+// A project key under HKLM whose "DisplayName", when given, holds exactly the
+// given bytes; removed again.
 class ScopedProjectKey {
 public:
-    ScopedProjectKey(const std::string& project, DWORD type, const std::string& data, bool withValue)
+    ScopedProjectKey(const std::string& project, DWORD type, const std::vector<uint8_t>& data,
+                     bool withValue)
         : path_(std::string(viewersKey) + "\\" + project)
     {
         HKEY key;
         EXPECT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_LOCAL_MACHINE, path_.c_str(), 0, nullptr, 0,
                                                  KEY_ALL_ACCESS, nullptr, &key, nullptr));
         if (withValue) {
-            // Stored with its terminator, as the reg tool stores a string.
-            EXPECT_EQ(ERROR_SUCCESS,
-                      RegSetValueExA(key, "DisplayName", 0, type,
-                                     reinterpret_cast<const BYTE*>(data.c_str()),
-                                     static_cast<DWORD>(data.size() + 1)));
+            EXPECT_EQ(ERROR_SUCCESS, RegSetValueExA(key, "DisplayName", 0, type, data.data(),
+                                                    static_cast<DWORD>(data.size())));
         }
         RegCloseKey(key);
     }
@@ -45,18 +55,21 @@ private:
 };
 
 // A scratch install directory, holding a copy of one of the built engines as
-// drovik.dll when asked. A library that was loaded stays behind with it
+// drovik.dll when asked, and padded with 'd' to exactly length characters
+// when a length is given. A library that was loaded stays behind with it
 // (libraries are never unloaded); the scratch prefix goes with the run.
 class ScratchDirectory {
 public:
-    explicit ScratchDirectory(const std::string& engineFile = "")
+    explicit ScratchDirectory(const std::string& engineFile = "", size_t length = 0)
     {
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
         static int counter;
         path_ = std::string(temp) + "binding" + std::to_string(GetCurrentProcessId()) + "_" +
-                std::to_string(++counter);
-        CreateDirectoryA(path_.c_str(), nullptr);
+                std::to_string(++counter) + "_";
+        if (path_.size() < length)
+            path_ += std::string(length - path_.size(), 'd');
+        EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
         if (!engineFile.empty()) {
             std::string source = ProgramDirectory() + "\\" + engineFile;
             EXPECT_TRUE(CopyFileA(source.c_str(), (path_ + "\\drovik.dll").c_str(), FALSE))
@@ -103,7 +116,10 @@ private:
 
 }  // namespace
 
-TEST(FindInstallDir, AcceptsOnlyAShortEnoughStringValue)
+// Only a whole REG_SZ full path that fits is the install directory: other
+// types, values too long for the buffers, empty or cut texts are refused, and
+// a refused lookup leaves the buffer as it was.
+TEST(FindInstallDir, AcceptsOnlyAWholeStringThatFits)
 {
     std::string project = "binding-test-" + std::to_string(GetCurrentProcessId());
     // A key whose path "<base key>\<name>" fills 259 characters (as long as
@@ -112,72 +128,123 @@ TEST(FindInstallDir, AcceptsOnlyAShortEnoughStringValue)
     std::string cutName =
         project + std::string(259 - (sizeof viewersKey - 1) - 1 - project.size(), 'n');
     std::string tooLongName = cutName + std::string(300 - cutName.size(), 'n');
+    const std::string saver = "C:\\Saver";
+    auto longText = [](size_t bytes) { return Text("C:\\" + std::string(bytes - 4, 'd')); };
     struct Row {
         const char* rule;
         std::string keyName;  // the key created; empty: none
         std::string lookedUp;
         bool withValue;
         DWORD type;
-        std::string data;
-        bool found;
+        std::vector<uint8_t> data;
+        std::string found;  // the directory found; empty: refused
     } rows[] = {
-        {"a string value is the install directory", project, project, true, REG_SZ, "C:\\Saver",
-         true},
-        {"an expandable string is refused", project, project, true, REG_EXPAND_SZ, "C:\\Saver",
-         false},
+        {"a string value is the install directory", project, project, true, REG_SZ, Text(saver),
+         saver},
         {"258 characters with the terminator fill 259 bytes", project, project, true, REG_SZ,
-         "C:\\" + std::string(255, 'd'), true},
+         Text("C:\\" + std::string(255, 'd')), "C:\\" + std::string(255, 'd')},
         {"260 bytes with the terminator are refused", project, project, true, REG_SZ,
-         "C:\\" + std::string(256, 'd'), false},
-        {"a value too long for the query buffer is refused", project, project, true, REG_SZ,
-         std::string(2000, 'd'), false},
-        {"a missing key is refused", "", project, false, REG_SZ, "", false},
-        {"a key without the value is refused", project, project, false, REG_SZ, "", false},
+         Text("C:\\" + std::string(256, 'd')), ""},
+        // Cut to fit 259 bytes, it would name another directory.
+        {"259 characters stored without a terminator", project, project, true, REG_SZ,
+         Text("C:\\" + std::string(256, 'd'), false), ""},
+        // Lengths around the query's 1200-byte buffer: all far too long.
+        {"1,199 bytes", project, project, true, REG_SZ, longText(1199), ""},
+        {"1,200 bytes fill the query buffer", project, project, true, REG_SZ, longText(1200), ""},
+        {"1,300 bytes do not fit the query buffer", project, project, true, REG_SZ,
+         longText(1300), ""},
+        {"2,000 bytes", project, project, true, REG_SZ, Text(std::string(2000, 'd')), ""},
+        // Only REG_SZ names a directory.
+        {"REG_EXPAND_SZ", project, project, true, REG_EXPAND_SZ, Text(saver), ""},
+        {"REG_MULTI_SZ", project, project, true, REG_MULTI_SZ, Text(saver + '\0'), ""},
+        {"REG_BINARY", project, project, true, REG_BINARY, Text(saver), ""},
+        {"REG_DWORD", project, project, true, REG_DWORD, {0x43, 0x3A, 0x5C, 0x00}, ""},
+        {"REG_NONE", project, project, true, REG_NONE, Text(saver), ""},
+        // A string stored without its terminator is the same text, read
+        // whole and terminated.
+        {"a REG_SZ stored without its terminator", project, project, true, REG_SZ,
+         Text(saver, false), saver},
+        // An empty directory would name the current drive's root.
+        {"an empty REG_SZ of no bytes", project, project, true, REG_SZ, {}, ""},
+        {"an empty REG_SZ of its terminator alone", project, project, true, REG_SZ, {0}, ""},
+        {"a missing key is refused", "", project, false, REG_SZ, {}, ""},
+        {"a key without the value is refused", project, project, false, REG_SZ, {}, ""},
         {"a project name too long for the key path is refused, never cut", cutName,
-         tooLongName, true, REG_SZ, "C:\\Long", false},
+         tooLongName, true, REG_SZ, Text("C:\\Long"), ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         std::unique_ptr<ScopedProjectKey> key;
         if (!row.keyName.empty())
             key.reset(new ScopedProjectKey(row.keyName, row.type, row.data, row.withValue));
-        std::vector<char> out(261, '#');
-        out[259] = '\0';
+        std::vector<char> out(261, '#');  // 259 bytes given, two guard bytes
         bool found = FindInstallDir(row.lookedUp.c_str(), out.data(), 259);
-        EXPECT_EQ(row.found, found);
-        if (row.found)
-            EXPECT_EQ(row.data, std::string(out.data()));
+        EXPECT_EQ(!row.found.empty(), found);
+        if (found)
+            EXPECT_EQ(row.found, std::string(out.data()));
         else
             EXPECT_EQ('#', out[0]) << "a failed lookup leaves the buffer as it was";
+        EXPECT_EQ('#', out[259]) << "nothing is written past the 259 bytes given";
         EXPECT_EQ('#', out[260]);
     }
 }
 
-TEST(PrependEnginePaths, PutsTheEngineDirectoriesFirstOnce)
+// PATH gains the engine's entries whole, in front of the whole old PATH, or
+// stays exactly as it was, up to the longest value the environment allows
+// (32,766 characters and the terminator).
+TEST(PrependEnginePaths, PutsTheEngineDirectoriesFirstOnceOrLeavesPathAlone)
 {
-    std::string longPath = "C:\\" + std::string(4997, 'p');  // 5000 characters
+    const std::string entries = "D:\\P\\channels;D:\\P\\3rd;";  // 23 characters
+    const size_t longestValue = 32766;
+    auto oldPath = [](size_t length) { return "C:\\" + std::string(length - 3, 'p'); };
+    std::string longPath = oldPath(5000);
     std::string mentionedFarAway = longPath + ";D:\\P";
+    std::string fits = oldPath(longestValue - entries.size());
+    std::string oneTooMany = oldPath(longestValue - entries.size() + 1);
+    std::string longest = oldPath(longestValue);
+    std::string longestMentioning = oldPath(longestValue - 5) + ";D:\\P";
+    std::string longDirectory = "C:\\" + std::string(256, 'l');  // 259 characters
+    std::string tooLongDirectory = longDirectory + "x";           // 260 characters
     struct Row {
         const char* rule;
         const char* oldPath;  // null: PATH unset
+        std::string directory;
         std::string expected;
     } rows[] = {
-        {"the two entries go first", "C:\\A", "D:\\P\\channels;D:\\P\\3rd;C:\\A"},
-        {"a directory already on PATH leaves it alone", "C:\\A;D:\\P;C:\\B", "C:\\A;D:\\P;C:\\B"},
-        {"even inside a longer entry", "C:\\A;D:\\P\\old", "C:\\A;D:\\P\\old"},
-        {"the test is case-sensitive", "d:\\p", "D:\\P\\channels;D:\\P\\3rd;d:\\p"},
-        {"a missing PATH becomes the two entries", nullptr, "D:\\P\\channels;D:\\P\\3rd"},
-        {"an empty PATH becomes the two entries", "", "D:\\P\\channels;D:\\P\\3rd"},
-        {"a PATH of 5000 characters survives whole", longPath.c_str(),
-         "D:\\P\\channels;D:\\P\\3rd;" + longPath},
-        {"a mention past the 1299th character still counts", mentionedFarAway.c_str(),
+        {"the two entries go first", "C:\\A", "D:\\P", entries + "C:\\A"},
+        {"a directory already on PATH leaves it alone", "C:\\A;D:\\P;C:\\B", "D:\\P",
+         "C:\\A;D:\\P;C:\\B"},
+        {"even inside a longer entry", "C:\\A;D:\\P\\old", "D:\\P", "C:\\A;D:\\P\\old"},
+        {"the test is case-sensitive", "d:\\p", "D:\\P", entries + "d:\\p"},
+        {"a missing PATH becomes the two entries", nullptr, "D:\\P", "D:\\P\\channels;D:\\P\\3rd"},
+        {"an empty PATH becomes the two entries", "", "D:\\P", "D:\\P\\channels;D:\\P\\3rd"},
+        {"a PATH of 5000 characters survives whole", longPath.c_str(), "D:\\P", entries + longPath},
+        {"a mention past the 1299th character still counts", mentionedFarAway.c_str(), "D:\\P",
          mentionedFarAway},
+        // 32,743 + 23 = 32,766 characters: the longest value there is.
+        {"the new PATH fills the longest value", fits.c_str(), "D:\\P", entries + fits},
+        // 32,767 characters cannot be set: nothing is cut, PATH stays.
+        {"one character more leaves PATH as it was", oneTooMany.c_str(), "D:\\P", oneTooMany},
+        {"the longest PATH stays as it was", longest.c_str(), "D:\\P", longest},
+        {"the longest PATH that mentions the directory stays untouched",
+         longestMentioning.c_str(), "D:\\P", longestMentioning},
+        {"a directory of 259 characters goes on PATH whole", "C:\\A", longDirectory,
+         longDirectory + "\\channels;" + longDirectory + "\\3rd;C:\\A"},
+        // Cut to 259 characters it would name another directory.
+        {"a directory of 260 characters is not cut onto PATH", "C:\\A", tooLongDirectory, "C:\\A"},
     };
     SavedPath saved;
     for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
         SetEnvironmentVariableA("PATH", row.oldPath);
-        PrependEnginePaths("D:\\P");
-        EXPECT_EQ(row.expected, ReadPath()) << row.rule;
+        if (row.oldPath != nullptr && row.oldPath[0] != '\0') {
+            ASSERT_EQ(strlen(row.oldPath), ReadPath().size())
+                << "the environment took the old PATH whole";
+        }
+        PrependEnginePaths(row.directory.c_str());
+        std::string now = ReadPath();
+        EXPECT_EQ(row.expected.size(), now.size());
+        EXPECT_TRUE(row.expected == now) << "PATH begins " << now.substr(0, 40);
     }
 }
 
@@ -188,6 +255,8 @@ TEST(LoadEngineLibrary, YieldsAnEngineOnlyFromACompleteLibrary)
     ScratchDirectory noEntry("fake_engine_no_entry.dll");
     std::string tooLong = empty.Path() + "\\" + std::string(250, 'l');
     std::string programDirectory = ProgramDirectory();
+    ScratchDirectory longestFits("drovik.dll", 248);
+    ScratchDirectory oneTooLong("drovik.dll", 249);
     struct Row {
         const char* rule;
         const char* directory;
@@ -201,6 +270,11 @@ TEST(LoadEngineLibrary, YieldsAnEngineOnlyFromACompleteLibrary)
         {"a library without the entry point", noEntry.Path().c_str(), "", false},
         {"an entry point that returns no engine", nullEngine.Path().c_str(), "null", false},
         {"the stand-in engine beside the tests", programDirectory.c_str(), "", true},
+        // 248 + "\drovik.dll" = 259 characters: the longest library path.
+        {"248 characters: the library path just fits", longestFits.Path().c_str(), "", true},
+        // Wine would open this 260-character path; the viewer never asks.
+        {"249 characters: one too many, even with the library there",
+         oneTooLong.Path().c_str(), "", false},
     };
     SavedPath saved;
     for (const Row& row : rows) {
@@ -211,6 +285,20 @@ TEST(LoadEngineLibrary, YieldsAnEngineOnlyFromACompleteLibrary)
             engine->Destroy(1);
     }
     SetEnvironmentVariableA("ORMELIX_FAKE_ENGINE", nullptr);
+    // Its copy too long to name is never loaded (the other copy stays loaded).
+    EXPECT_EQ(nullptr, GetModuleHandleA((oneTooLong.Path() + "\\drovik.dll").c_str()));
+}
+
+TEST(LoadEngineLibrary, LoadsByItsFullPathWhenPathIsFull)
+{
+    SavedPath saved;
+    std::string longest = "C:\\" + std::string(32766 - 3, 'p');
+    ASSERT_TRUE(SetEnvironmentVariableA("PATH", longest.c_str()));
+    EngineControl* engine = LoadEngineLibrary(ProgramDirectory().c_str());
+    EXPECT_NE(nullptr, engine);
+    if (engine != nullptr)
+        engine->Destroy(1);
+    EXPECT_TRUE(longest == ReadPath()) << "PATH was changed";
 }
 
 TEST(BindEngine, WithoutAProjectNameShowsItsBoxBindsNothingAndReadsTheBlockOnce)

@@ -1,5 +1,6 @@
-// Helpers for the in-process hostile-input tests: scratch directories of an
-// exact path length and the stand-in engine built beside the tests.
+// Helpers for the settings-file tests through the real stand-in engine:
+// scratch directories of an exact path length, the engine built beside the
+// tests, and whole-file reads and writes.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +15,7 @@
 #include "tests/settings/FreshSettings.h"
 #include "tests/support/TestProcess.h"
 
-namespace hostile {
+namespace ondisk {
 
 // A fresh directory under the temporary folder whose Windows path is exactly
 // length characters (padded with 'd'); removed again with the files named
@@ -26,7 +27,7 @@ public:
         char temp[MAX_PATH];
         GetTempPathA(MAX_PATH, temp);
         static int counter;
-        path_ = std::string(temp) + "hostile" + std::to_string(GetCurrentProcessId()) + "_" +
+        path_ = std::string(temp) + "settings" + std::to_string(GetCurrentProcessId()) + "_" +
                 std::to_string(++counter) + "_";
         if (path_.size() < length)
             path_ += std::string(length - path_.size(), 'd');
@@ -115,4 +116,4 @@ inline bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& 
     return ok && written == bytes.size();
 }
 
-}  // namespace hostile
+}  // namespace ondisk

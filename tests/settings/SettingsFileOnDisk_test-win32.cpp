@@ -1,8 +1,9 @@
-// Damaged settings files read through the real stand-in engine: a file the
-// saver wrote, cut at every byte, and files whose chunk sizes lie. Every
-// field the load could not read keeps its old value, nothing is written past
-// a field, and a later save writes a file that reads back exactly.
-#include "HostileSupport.h"
+// Settings files through the real stand-in engine: install directories that
+// leave no room for the file name, a file the saver wrote, cut at every byte,
+// and files whose chunk sizes lie. Every field the load could not read keeps
+// its old value, nothing is written past a field, and a later save writes a
+// file that reads back exactly.
+#include "SettingsFileSupport.h"
 
 #include <algorithm>
 #include <cstring>
@@ -76,7 +77,7 @@ public:
     // Loads bytes as the settings file into settings holding the old values.
     Snapshot LoadOver(const std::vector<uint8_t>& bytes)
     {
-        EXPECT_TRUE(hostile::WriteFileBytes(file, bytes));
+        EXPECT_TRUE(ondisk::WriteFileBytes(file, bytes));
         FreshSettings fresh;
         Bind(fresh.settings);
         SetOldValues(fresh.settings);
@@ -97,8 +98,8 @@ public:
         settings.SetEngineCore(engine.Core());
     }
 
-    hostile::StandInEngine engine;
-    hostile::ScratchDirectory directory;
+    ondisk::StandInEngine engine;
+    ondisk::ScratchDirectory directory;
     std::string file;
 };
 
@@ -110,7 +111,7 @@ std::vector<uint8_t> SaverWrittenFile(SettingsWorld& world)
     world.Bind(fresh.settings);
     SetSavedValues(fresh.settings);
     fresh.settings.Save();
-    return hostile::ReadFileBytes(world.file);
+    return ondisk::ReadFileBytes(world.file);
 }
 
 // A chunk file with chunks of any declared size, as the engine lays them out:
@@ -135,7 +136,7 @@ RawChunk Honest(const char* code, std::vector<uint8_t> data)
     return {code, static_cast<uint32_t>(data.size()), std::move(data)};
 }
 
-TEST(HostileSettingsFile, ACutFileKeepsWhatItCouldNotRead)
+TEST(SettingsFileOnDisk, ACutFileKeepsWhatItCouldNotRead)
 {
     SettingsWorld world;
     ASSERT_NE(nullptr, world.engine.Core());
@@ -167,7 +168,7 @@ TEST(HostileSettingsFile, ACutFileKeepsWhatItCouldNotRead)
     }
 }
 
-TEST(HostileSettingsFile, ChunkSizesThatLieLeaveTheirFieldsAlone)
+TEST(SettingsFileOnDisk, ChunkSizesThatLieLeaveTheirFieldsAlone)
 {
     SettingsWorld world;
     ASSERT_NE(nullptr, world.engine.Core());
@@ -221,6 +222,81 @@ TEST(HostileSettingsFile, ChunkSizesThatLieLeaveTheirFieldsAlone)
         Snapshot loaded = world.LoadOver(ChunkFile(row.chunks));
         EXPECT_TRUE(row.expected == loaded) << Describe(loaded);
         EXPECT_EQ(0, loaded.projectPath[259]);
+    }
+}
+
+// Files directly in the temporary folder that a settings path cut short
+// could have made: names beginning with the scratch directories' prefix.
+std::vector<std::string> StrayFiles()
+{
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string pattern = std::string(temp) + "settings" + std::to_string(GetCurrentProcessId()) + "_*";
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA(pattern.c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(found.cFileName);
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return files;
+}
+
+TEST(SettingsFileOnDisk, IsWrittenWholeOrNotAtAllWhateverTheDirectoryLength)
+{
+    ondisk::StandInEngine engine;
+    ASSERT_NE(nullptr, engine.Core());
+    struct Row {
+        const char* rule;
+        size_t length;
+        bool roundTrips;
+    } rows[] = {
+        // 243 + "\screensaver.cfg" = 259 characters: the longest settings path.
+        {"243 characters still hold the settings file", 243, true},
+        {"244 characters leave no room for the file name", 244, false},
+        {"259 characters, the longest directory stored", 259, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.rule);
+        ondisk::ScratchDirectory directory(row.length);
+        ASSERT_TRUE(directory.Created()) << directory.Path();
+        std::string settingsFile = directory.File("screensaver.cfg");
+
+        FreshSettings saving;
+        saving.settings.SetInstallDirectory(directory.Path().c_str());
+        saving.settings.SetEngineCore(engine.Core());
+        lstrcpyA(saving.settings.projectPath, "C:\\Saver\\demo.prj");
+        saving.settings.frameDelay = 25;
+        saving.settings.doNotQuit = 1;
+        saving.settings.previewEnabled = 1;
+        saving.settings.Save();
+        EXPECT_EQ(directory.Path(), std::string(saving.settings.installDirectory));
+
+        FreshSettings loading;
+        loading.settings.SetInstallDirectory(directory.Path().c_str());
+        loading.settings.SetEngineCore(engine.Core());
+        loading.settings.frameDelay = 77;
+        loading.settings.Load();
+
+        std::vector<std::string> listing = directory.Listing();
+        EXPECT_TRUE(StrayFiles().empty()) << "a file was written beside the directory";
+        if (row.roundTrips) {
+            EXPECT_EQ(std::vector<std::string>{"screensaver.cfg"}, listing);
+            EXPECT_STREQ("C:\\Saver\\demo.prj", loading.settings.ProjectPath());
+            EXPECT_EQ(25, loading.settings.FrameDelay());
+            EXPECT_TRUE(loading.settings.DoNotQuit());
+            EXPECT_TRUE(loading.settings.PreviewEnabled());
+        } else {
+            EXPECT_TRUE(listing.empty()) << "first file: " << listing.front();
+            EXPECT_STREQ("", loading.settings.ProjectPath());
+            EXPECT_EQ(77, loading.settings.FrameDelay());
+            EXPECT_FALSE(loading.settings.DoNotQuit());
+        }
+        EXPECT_EQ(0, loading.settings.installDirectory[259]);
+        EXPECT_EQ(0, loading.settings.projectPath[259]);
     }
 }
 
