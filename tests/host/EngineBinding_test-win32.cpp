@@ -5,6 +5,7 @@
 #include "host/EngineBinding.h"
 
 #include "settings/ViewerSettings.h"
+#include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestProcess.h"
 #include "FakeChunkFiles.h"
 #include "MessageBoxWatcher.h"
@@ -54,38 +55,15 @@ private:
     std::string path_;
 };
 
-// A scratch install directory, holding a copy of one of the built engines as
-// drovik.dll when asked, and padded with 'd' to exactly length characters
-// when a length is given. A library that was loaded stays behind with it
-// (libraries are never unloaded); the scratch prefix goes with the run.
-class ScratchDirectory {
-public:
-    explicit ScratchDirectory(const std::string& engineFile = "", size_t length = 0)
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        static int counter;
-        path_ = std::string(temp) + "binding" + std::to_string(GetCurrentProcessId()) + "_" +
-                std::to_string(++counter) + "_";
-        if (path_.size() < length)
-            path_ += std::string(length - path_.size(), 'd');
-        EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr)) << path_;
-        if (!engineFile.empty()) {
-            std::string source = ProgramDirectory() + "\\" + engineFile;
-            EXPECT_TRUE(CopyFileA(source.c_str(), (path_ + "\\drovik.dll").c_str(), FALSE))
-                << "copy " << source;
-        }
-    }
-    ~ScratchDirectory()
-    {
-        DeleteFileA((path_ + "\\drovik.dll").c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-};
+// Puts a copy of one of the built engines into directory as drovik.dll. A
+// library that was loaded stays behind with it (libraries are never
+// unloaded); the scratch prefix goes with the run.
+void PutEngine(ScratchDirectory& directory, const std::string& engineFile)
+{
+    std::string source = ProgramDirectory() + "\\" + engineFile;
+    EXPECT_TRUE(CopyFileA(source.c_str(), directory.File("drovik.dll").c_str(), FALSE))
+        << "copy " << source;
+}
 
 // Records what the binding asks of a bound engine.
 class RecordingControl : public EngineControl {
@@ -250,13 +228,14 @@ TEST(PrependEnginePaths, PutsTheEngineDirectoriesFirstOnceOrLeavesPathAlone)
 
 TEST(LoadEngineLibrary, YieldsAnEngineOnlyFromACompleteLibrary)
 {
-    ScratchDirectory empty;
-    ScratchDirectory nullEngine("fake_engine.dll");
-    ScratchDirectory noEntry("fake_engine_no_entry.dll");
+    ScratchDirectory empty, nullEngine, noEntry, longestFits(248), oneTooLong(249);
+    PutEngine(nullEngine, "fake_engine.dll");
+    PutEngine(noEntry, "fake_engine_no_entry.dll");
+    ASSERT_TRUE(longestFits.Created() && oneTooLong.Created());
+    PutEngine(longestFits, "drovik.dll");
+    PutEngine(oneTooLong, "drovik.dll");
     std::string tooLong = empty.Path() + "\\" + std::string(250, 'l');
     std::string programDirectory = ProgramDirectory();
-    ScratchDirectory longestFits("drovik.dll", 248);
-    ScratchDirectory oneTooLong("drovik.dll", 249);
     struct Row {
         const char* rule;
         const char* directory;

@@ -99,7 +99,7 @@ public:
     }
 
     ondisk::StandInEngine engine;
-    ondisk::ScratchDirectory directory;
+    ScratchDirectory directory;
     std::string file;
 };
 
@@ -229,9 +229,7 @@ TEST(SettingsFileOnDisk, ChunkSizesThatLieLeaveTheirFieldsAlone)
 // could have made: names beginning with the scratch directories' prefix.
 std::vector<std::string> StrayFiles()
 {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string pattern = std::string(temp) + "settings" + std::to_string(GetCurrentProcessId()) + "_*";
+    std::string pattern = ScratchDirectory::Prefix() + "*";
     std::vector<std::string> files;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
@@ -261,7 +259,7 @@ TEST(SettingsFileOnDisk, IsWrittenWholeOrNotAtAllWhateverTheDirectoryLength)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
-        ondisk::ScratchDirectory directory(row.length);
+        ScratchDirectory directory(row.length);
         ASSERT_TRUE(directory.Created()) << directory.Path();
         std::string settingsFile = directory.File("screensaver.cfg");
 

@@ -1,6 +1,5 @@
-// Helpers for the settings-file tests through the real stand-in engine:
-// scratch directories of an exact path length, the engine built beside the
-// tests, and whole-file reads and writes.
+// Helpers for the settings-file tests through the real stand-in engine: the
+// engine built beside the tests, and whole-file reads and writes.
 #pragma once
 
 #include <windows.h>
@@ -13,61 +12,10 @@
 #include "host/EngineBinding.h"
 #include "settings/ViewerSettings.h"
 #include "tests/settings/FreshSettings.h"
+#include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestProcess.h"
 
 namespace ondisk {
-
-// A fresh directory under the temporary folder whose Windows path is exactly
-// length characters (padded with 'd'); removed again with the files named
-// to Remember.
-class ScratchDirectory {
-public:
-    explicit ScratchDirectory(size_t length)
-    {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        static int counter;
-        path_ = std::string(temp) + "settings" + std::to_string(GetCurrentProcessId()) + "_" +
-                std::to_string(++counter) + "_";
-        if (path_.size() < length)
-            path_ += std::string(length - path_.size(), 'd');
-        created_ = path_.size() == length && CreateDirectoryA(path_.c_str(), nullptr);
-    }
-    ~ScratchDirectory()
-    {
-        for (const std::string& file : files_)
-            DeleteFileA(file.c_str());
-        RemoveDirectoryA(path_.c_str());
-    }
-    bool Created() const { return created_; }
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name)
-    {
-        files_.push_back(path_ + "\\" + name);
-        return files_.back();
-    }
-    // Names of everything in the directory but "." and "..".
-    std::vector<std::string> Listing() const
-    {
-        std::vector<std::string> names;
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
-        do {
-            std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                names.push_back(name);
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-        return names;
-    }
-
-private:
-    std::string path_;
-    bool created_ = false;
-    std::vector<std::string> files_;
-};
 
 // The stand-in engine beside the tests, bound for the settings' chunk files.
 class StandInEngine {
