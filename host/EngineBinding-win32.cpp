@@ -129,7 +129,7 @@ bool FindInstallDir(const char* projectName, char* out, int outSize)
 // PATH gains the engine's two entries in front of the whole old PATH, or,
 // when the result would be longer than an environment value can be, stays
 // exactly as it was: the old entries are never cut or lost. A directory of
-// more than 259 characters is not cut either (cut, it would name another
+// more than textLimit characters is not cut either (cut, it would name another
 // directory): PATH stays as it was.
 void PrependEnginePaths(const char* directory)
 {

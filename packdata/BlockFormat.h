@@ -7,7 +7,8 @@
 #include "common/BoundedText.h"
 
 const int blockMagicLength = 36;
-// Name and group fields hold at most 260 bytes, their terminating zero included.
+// Name and group fields hold at most textSize bytes, their terminating zero
+// included.
 const int blockNameFieldSize = textSize;
 // The shipped block: one entry of this group and name, this many data bytes.
 const char* const shippedGroupName = "APPDATA";
