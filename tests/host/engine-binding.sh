@@ -202,13 +202,11 @@ check "sizes that wrap: no engine loaded" no "$(engine_loaded)"
 # takes its activation away).
 pack saverviewer.scr Hostile.scr "$project"
 register REG_EXPAND_SZ "$INSTALL"
-wine "$ORMELIX_BIN/boxwatch.exe" 20 2 >"$E2E_DIR/boxes.txt" 2>/dev/null &
-watcher=$!
-E2E_PIDS+=("$watcher")
+watch_boxes 2
 rm -f "$trace"
 start_wine "$E2E_DIR/Hostile.scr" /s
-wait "$watcher" 2>/dev/null || true
-check "the viewer shows the box" "Engine init error|" "$(tr -d '\r' <"$E2E_DIR/boxes.txt" | head -n1 | cut -d'|' -f1-2)"
+wait_boxes
+check "the viewer shows the box" "Engine init error|" "$(tr -d '\r' <"$BOXES" | head -n1 | cut -d'|' -f1-2)"
 ended_after_key() { process_gone "$WINE_PID" || { xdotool key space; false; }; }
 wait_for "the viewer never ended" ended_after_key
 wait_exit "$WINE_PID" 5

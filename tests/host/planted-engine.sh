@@ -37,15 +37,6 @@ start_saver() {
     start_traced "$SAVER_SCR" /s
     cd "$E2E_DIR"
 }
-# watch_boxes COUNT: boxwatch in the background, its lines in BOXES.
-watch_boxes() {
-    BOXES="$E2E_DIR/boxes.txt"
-    wine "$ORMELIX_BIN/boxwatch.exe" 20 "$1" >"$BOXES" 2>/dev/null &
-    BOXWATCH_PID=$!
-    E2E_PIDS+=("$BOXWATCH_PID")
-}
-# wait_boxes: waits until boxwatch has ended (not from a subshell: it is our child).
-wait_boxes() { wait "$BOXWATCH_PID" 2>/dev/null || true; }
 first_box() { tr -d '\r' <"$BOXES" | head -n1 | cut -d'|' -f1-2; }
 # close_saver WHAT: a key closes the black window the failed start leaves.
 close_saver() {

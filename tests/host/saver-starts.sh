@@ -10,15 +10,6 @@ name="Start Test"
 on_exit "saver_uninstall '$name'"
 start_error='Ormelix Screen Saver Viewer|There was an error starting the Ormelix Screen Saver Viewer.\r\nPlease Re-install Screen Saver'
 
-# watch_boxes COUNT: starts boxwatch in the background; its lines go to BOXES.
-watch_boxes() {
-    BOXES="$E2E_DIR/boxes.txt"
-    wine "$ORMELIX_BIN/boxwatch.exe" 20 "$1" >"$BOXES" 2>/dev/null &
-    BOXWATCH_PID=$!
-    E2E_PIDS+=("$BOXWATCH_PID")
-}
-# wait_boxes: waits until boxwatch has ended (not from a subshell: it is our child).
-wait_boxes() { wait "$BOXWATCH_PID" 2>/dev/null || true; }
 # boxes: "caption|text" of each box seen (the icon is only known in-process).
 boxes() { tr -d '\r' <"$BOXES" | cut -d'|' -f1-2; }
 

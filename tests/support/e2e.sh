@@ -70,6 +70,17 @@ window_shown() {
     [ -n "$WINDOW_ID" ]
 }
 
+# watch_boxes COUNT: boxwatch in the background, waiting for up to COUNT
+# message boxes of any process; its lines ("caption|text|...") go to BOXES.
+watch_boxes() {
+    BOXES="$E2E_DIR/boxes.txt"
+    wine "$ORMELIX_BIN/boxwatch.exe" 20 "$1" >"$BOXES" 2>/dev/null &
+    BOXWATCH_PID=$!
+    E2E_PIDS+=("$BOXWATCH_PID")
+}
+# wait_boxes: waits until boxwatch has ended (not from a subshell: it is our child).
+wait_boxes() { wait "$BOXWATCH_PID" 2>/dev/null || true; }
+
 # reg_set KEY VALUE TYPE DATA: sets a registry value in the scratch prefix and
 # deletes it again when the script ends.
 reg_set() {
