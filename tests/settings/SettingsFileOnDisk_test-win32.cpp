@@ -103,6 +103,20 @@ public:
     std::string file;
 };
 
+// The saved values and the old ones as records.
+Snapshot SavedSnapshot()
+{
+    FreshSettings fresh;
+    SetSavedValues(fresh.settings);
+    return Take(fresh.settings);
+}
+Snapshot OldSnapshot()
+{
+    FreshSettings fresh;
+    SetOldValues(fresh.settings);
+    return Take(fresh.settings);
+}
+
 // A file the saver itself wrote with the saved values.
 std::vector<uint8_t> SaverWrittenFile(SettingsWorld& world)
 {
@@ -141,12 +155,7 @@ TEST(SettingsFileOnDisk, ACutFileKeepsWhatItCouldNotRead)
     SettingsWorld world;
     ASSERT_NE(nullptr, world.engine.Core());
     std::vector<uint8_t> written = SaverWrittenFile(world);
-    FreshSettings reference;
-    SetSavedValues(reference.settings);
-    const Snapshot saved = Take(reference.settings);
-    FreshSettings oldSettings;
-    SetOldValues(oldSettings.settings);
-    const Snapshot old = Take(oldSettings.settings);
+    const Snapshot saved = SavedSnapshot(), old = OldSnapshot();
 
     // The saver writes "OCHK" and four chunks of 8 header bytes each: a cut
     // right after a whole chunk is a shorter, sound file whose chunks are
@@ -172,12 +181,7 @@ TEST(SettingsFileOnDisk, ChunkSizesThatLieLeaveTheirFieldsAlone)
 {
     SettingsWorld world;
     ASSERT_NE(nullptr, world.engine.Core());
-    FreshSettings reference;
-    SetSavedValues(reference.settings);
-    const Snapshot saved = Take(reference.settings);
-    FreshSettings oldSettings;
-    SetOldValues(oldSettings.settings);
-    const Snapshot old = Take(oldSettings.settings);
+    const Snapshot saved = SavedSnapshot(), old = OldSnapshot();
 
     const RawChunk pathChunk =
         Honest("SCFP", std::vector<uint8_t>(saved.projectPath.begin(), saved.projectPath.begin() + 259));
