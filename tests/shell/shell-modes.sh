@@ -1,9 +1,16 @@
 #!/bin/bash
-# The shell's real entry and modes, in a test build whose saver window and
-# settings dialog print what they were asked to do: switches, window numbers
-# against a real window, exit codes as the shell sees them, and the
-# last-chance guard on NT and on Win9x.
+# The command-line modes. First the shell's real entry in a test build whose
+# saver window and settings dialog print what they were asked to do:
+# switches, window numbers against a real window, exit codes as the shell
+# sees them, and the last-chance guard on NT and on Win9x. Then the packed
+# viewer with window numbers that name no window or a window of another
+# process: the preview gives up at once without one, runs inside another
+# process's window and ends when that window goes; the settings dialog takes
+# a foreign top-level window as its owner; the Win9x password change ends
+# cleanly whatever the number.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
+. "$ORMELIX_SOURCE/tests/host/trace.sh"
 cp "$ORMELIX_BIN/shellprobe.scr" "$ORMELIX_BIN/mpr/MPR.DLL" "$E2E_DIR/"
 probe="$E2E_DIR/shellprobe.scr"
 # The stand-in MPR.DLL beside the probe is loaded only where a case asks for it.
@@ -26,11 +33,19 @@ expect() {  # DESCRIPTION EXIT OUTPUT ARGS...
     check "$what: output" "$out" "$OUT"
 }
 
-wine "$ORMELIX_BIN/parentwindow.exe" 60 >"$E2E_DIR/parent" 2>>"$E2E_DIR/wine.log" &
-E2E_PIDS+=($!)
-for _ in $(seq 200); do [ -s "$E2E_DIR/parent" ] && break; sleep 0.05; done
-parent="$(tr -d '\r' <"$E2E_DIR/parent")"
-[ -n "$parent" ] || fail "the parent window helper printed no handle"
+# parent_window SECONDS: a top-level window of another process that lives
+# SECONDS; its number is in PARENT, its process in PARENT_PID.
+parent_window() {
+    local out="$E2E_DIR/parent.$RANDOM"
+    wine "$ORMELIX_BIN/parentwindow.exe" "$1" >"$out" 2>>"$E2E_DIR/wine.log" &
+    PARENT_PID=$!
+    E2E_PIDS+=("$PARENT_PID")
+    WAIT_SECONDS=20 wait_for "the parent window never printed its number" grep -qs '[0-9]' "$out"
+    PARENT="$(tr -d '\r' <"$out" | head -n1)"
+}
+
+parent_window 60
+parent=$PARENT
 wrapped=$((parent + 3 * 4294967296))  # eleven digits that wrap to the parent
 shell /c
 foreground="${OUT%%,*}"
@@ -82,3 +97,65 @@ check "Win9x: the guard cleared the running state" 0 "$(running)"
 running 0 >/dev/null
 ORMELIX_PROBE_FAULT=window expect "Win9x: fault in a window procedure" 255 "window 0" /s
 check "Win9x: cleared after a window-procedure fault" 0 "$(running)"
+
+# --- The packed viewer and the window numbers users and other programs can hand it.
+name="Hostile Windows"
+on_exit "saver_uninstall '$name'"
+saver_install "$E2E_DIR" "$name" "$ORMELIX_SOURCE/demo/demo.project" 20 0 1
+
+# 1. Preview without a window: -1 at once, no window, no engine.
+parent_window 0
+wait_exit "$PARENT_PID" 20
+destroyed=$PARENT
+for number in 0 12345 4294967295 99999999999 "$destroyed"; do
+    rm -f "$E2E_DIR/trace.txt"
+    start_traced "$SAVER_SCR" /p "$number"
+    wait_exit "$WINE_PID" 20
+    check "/p $number: exit code -1" 255 "$EXIT_CODE"
+    check "/p $number: no engine loaded" "" "$(trace_calls)"
+done
+
+# 2. A window of another process: the preview runs the project inside it;
+# when that process ends and its window goes, the preview ends too, its
+# engine destroyed after the last frame.
+parent_window 60
+start_traced "$SAVER_SCR" /p "$PARENT"
+wait_frames 3
+wine taskkill /f /im parentwindow.exe >>"$E2E_DIR/wine.log" 2>&1
+WAIT_SECONDS=20 wait_for "the parent process never ended" process_gone "$PARENT_PID"
+echo "ok: the parent ended"
+wait_exit "$WINE_PID" 20
+check "the parent's window went: the preview ends, exit code" 0 "$EXIT_CODE"
+check "the engine destroyed after the last frame" "Frame|Destroy 1" "$(trace_calls | tail -n2 | paste -sd'|')"
+
+# 3. The settings dialog: a foreign top-level window becomes its owner; a
+# number of no window leaves it to the foreground window.
+dialog_owner() { wine "$ORMELIX_BIN/dialogprobe.exe" state 2>/dev/null | tr -d '\r' | sed -n 's/.* owner=//p'; }
+close_dialog() {
+    xdotool key Return
+    wait_exit "$WINE_PID" 20
+    check "$1: the dialog ends, exit code" 0 "$EXIT_CODE"
+}
+parent_window 30
+start_wine "$SAVER_SCR" "/c:$PARENT"
+wait_window "Ormelix Screensaver" 20
+check "/c: a window of another process owns the dialog" "$PARENT" "$(dialog_owner)"
+close_dialog "/c:$PARENT"
+for number in 4294967295 "$destroyed"; do
+    start_wine "$SAVER_SCR" "/c:$number"
+    wait_window "Ormelix Screensaver" 20
+    owner="$(dialog_owner)"
+    [ -n "$owner" ] && [ "$owner" != "$number" ] || fail "/c:$number: owner [$owner]"
+    echo "ok: /c:$number: the dialog is not owned by the number ($owner)"
+    close_dialog "/c:$number"
+done
+
+# 4. Win9x password change with any number: the system's changer is called
+# (or missing) and the mode ends with 0.
+reg_set "HKCU\\Software\\Wine\\AppDefaults\\$name.scr" Version REG_SZ win98
+for number in 0 4294967295 "$destroyed" "$PARENT"; do
+    start_wine "$SAVER_SCR" /a "$number"
+    wait_exit "$WINE_PID" 20
+    check "Win9x /a $number: exit code" 0 "$EXIT_CODE"
+done
+echo "shell modes e2e: all cases passed"
