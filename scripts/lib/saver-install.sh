@@ -70,6 +70,13 @@ saver_pack() {
     "$ORMELIX_NATIVE_BIN/saverpack" pack "$ORMELIX_BIN/saverviewer.scr" "$SAVER_SCR" "$2"
 }
 
+# saver_reg_value KEY NAME [VIEW]: the registry value's data, empty when it
+# is absent; the 32-bit view unless VIEW is 64.
+saver_reg_value() {
+    { wine reg query "$1" /v "$2" "/reg:${3:-32}" 2>/dev/null || true; } | tr -d '\r' |
+        awk -F'    ' 'NF >= 4 { print $4 }'
+}
+
 # saver_uninstall NAME: removes the project's registry key again.
 saver_uninstall() {
     wine reg delete "$saver_registry_base\\$1" /f /reg:32 >/dev/null 2>&1 || true

@@ -27,18 +27,12 @@ saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
 "$ORMELIX_SOURCE/scripts/package" "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL" >/dev/null
 saver_pack "$E2E_DIR/expected.scr" "$name" >/dev/null
 
-# reg_value KEY NAME [VIEW]: the value's data, empty when it is absent; the
-# 32-bit registry view unless VIEW is 64.
-reg_value() {
-    { wine reg query "$1" /v "$2" "/reg:${3:-32}" 2>/dev/null || true; } | tr -d '\r' |
-        awk -F'    ' 'NF >= 4 { print $4 }'
-}
 has_key() { wine reg query "$1" "/reg:${2:-32}" >/dev/null 2>&1; }
 set_desktop() {
     if [ -n "$2" ]; then wine reg add "$desktop" /v "$1" /d "$2" /f >/dev/null 2>&1
     else wine reg delete "$desktop" /v "$1" /f >/dev/null 2>&1 || true; fi
 }
-initial_saver="$(reg_value "$desktop" SCRNSAVE.EXE)" initial_active="$(reg_value "$desktop" ScreenSaveActive)"
+initial_saver="$(saver_reg_value "$desktop" SCRNSAVE.EXE)" initial_active="$(saver_reg_value "$desktop" ScreenSaveActive)"
 on_exit "set_desktop SCRNSAVE.EXE '$initial_saver'; set_desktop ScreenSaveActive '$initial_active'"
 
 # run_line LINE: runs a command line the way Windows runs one (verbatim, from
@@ -64,7 +58,7 @@ state() {
     [ -n "$(find "$savers_dir" -mindepth 1 2>/dev/null)" ] && files=yes
     has_key "$viewer_key" && key=yes
     has_key "$uninstall_key" && entry=yes
-    echo "scr=$scr files=$files key=$key entry=$entry saver=[$(reg_value "$desktop" SCRNSAVE.EXE)] active=[$(reg_value "$desktop" ScreenSaveActive)]"
+    echo "scr=$scr files=$files key=$key entry=$entry saver=[$(saver_reg_value "$desktop" SCRNSAVE.EXE)] active=[$(saver_reg_value "$desktop" ScreenSaveActive)]"
 }
 installed() { echo "scr=yes files=yes key=yes entry=yes saver=[$1] active=[$2]"; }
 removed() { echo "scr=no files=no key=no entry=no saver=[$1] active=[$2]"; }
@@ -79,7 +73,7 @@ check "install: exit code" 0 "$EXIT_CODE"
 check "install: state" "$(installed "$previous" 0)" "$(state)"
 cmp -s "$E2E_DIR/expected.scr" "$saver_file" || fail "the installed saver is not the viewer packed for '$name'"
 diff -r -x uninstall.exe "$SAVER_INSTALL" "$install_dir" || fail "the install directory differs from the shipped one"
-check "registry entry, 32-bit view" "$install_dir_win" "$(reg_value "$viewer_key" DisplayName)"
+check "registry entry, 32-bit view" "$install_dir_win" "$(saver_reg_value "$viewer_key" DisplayName)"
 if [ "$program_files" != "Program Files" ]; then
     check "no registry entry in the 64-bit view" no "$(has_key "$viewer_key" 64 && echo yes || echo no)"
 fi
@@ -87,15 +81,15 @@ version="$(sed -n 's/^project(ormelix_saver VERSION \([0-9.]*\) .*/\1/p' "$ORMEL
 for row in "DisplayName|$name (screen saver)" "DisplayVersion|$version" "Publisher|Velcor" \
            "UninstallString|\"$install_dir_win\\uninstall.exe\"" \
            "QuietUninstallString|\"$install_dir_win\\uninstall.exe\" /S"; do
-    check "uninstall entry ${row%%|*}" "${row#*|}" "$(reg_value "$uninstall_key" "${row%%|*}")"
+    check "uninstall entry ${row%%|*}" "${row#*|}" "$(saver_reg_value "$uninstall_key" "${row%%|*}")"
 done
-[ "$(($(reg_value "$uninstall_key" EstimatedSize)))" -gt 0 ] || fail "uninstall entry: no EstimatedSize"
+[ "$(($(saver_reg_value "$uninstall_key" EstimatedSize)))" -gt 0 ] || fail "uninstall entry: no EstimatedSize"
 
 # 2. Over it, with /ACTIVATE: an upgrade in place that makes it the current
 #    saver; started from SCRNSAVE.EXE with /s it runs the project until a key.
 setup /S /ACTIVATE
 check "upgrade with /ACTIVATE: exit code" 0 "$EXIT_CODE"
-ours="$(reg_value "$desktop" SCRNSAVE.EXE)"
+ours="$(saver_reg_value "$desktop" SCRNSAVE.EXE)"
 check "upgrade with /ACTIVATE: state" "$(installed "$ours" 1)" "$(state)"
 check "SCRNSAVE.EXE names the installed saver" "$(readlink -f "$saver_file")" \
     "$(readlink -f "$(wine winepath -u "$ours" 2>/dev/null | tr -d '\r')")"
@@ -111,7 +105,7 @@ check "the activated saver: exit code after a key" 0 "$EXIT_CODE"
 #    file and value gone, the saver from before the first activation back.
 setup /S /ACTIVATE
 check "third install: exit code" 0 "$EXIT_CODE"
-run_line "$(reg_value "$uninstall_key" QuietUninstallString)"
+run_line "$(saver_reg_value "$uninstall_key" QuietUninstallString)"
 uninstalled() { [ ! -e "$savers_dir" ] && ! has_key "$uninstall_key"; }
 wait_for "the uninstaller did not finish" uninstalled
 check "uninstall: state" "$(removed "$previous" 0)" "$(state)"
