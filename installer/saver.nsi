@@ -164,7 +164,7 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-Section /o "Make it the current screen saver" SecActivate
+Section /o "Set as screen saver" SecActivate
   SetRegView 32
   Call SaverCommand
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
