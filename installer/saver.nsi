@@ -227,17 +227,28 @@ LangString DESC_SecActivate ${LANG_ENGLISH} "Start this saver when the computer 
 Section "Uninstall"
   SetRegView 32
   ; Give back the previous saver only while this one is still the current
-  ; one: a saver chosen since is the user's choice.
+  ; one (as activated here, or chosen by its long or short path since): a
+  ; saver chosen since is the user's choice. Never activated here, it is
+  ; only unset, so that it names no removed file.
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "ActivatedScreenSaver"
-  ${If} $1 != ""
-  ${AndIf} $0 == $1
-    !insertmacro RestoreDesktopValue "SCRNSAVE.EXE"
-    !insertmacro RestoreDesktopValue "ScreenSaveActive"
+  GetFullPathName /SHORT $2 "${SAVER_FILE}"
+  ${If} $0 != ""
+    ${If} $0 == $1
+    ${OrIf} $0 == "${SAVER_FILE}"
+    ${OrIf} $0 == $2
+      ${If} $1 != ""
+        !insertmacro RestoreDesktopValue "SCRNSAVE.EXE"
+        !insertmacro RestoreDesktopValue "ScreenSaveActive"
+      ${Else}
+        DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+      ${EndIf}
+    ${EndIf}
   ${EndIf}
 
-  ; Files already gone are no reason to stop.
-  Delete "${SAVER_FILE}"
+  ; Files already gone are no reason to stop; files in use (a running
+  ; saver) go at the next restart.
+  Delete /REBOOTOK "${SAVER_FILE}"
 !ifdef PROJECT_FILES
   !insertmacro RemoveProjectFiles
   DeleteRegKey HKLM "${VIEWERS_KEY}\${PROJECT_NAME}"
@@ -246,7 +257,7 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKLM "SOFTWARE\Velcor"
 !endif
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  RMDir /REBOOTOK "$INSTDIR"
   RMDir "${PROGRAM_FOLDER}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
 SectionEnd

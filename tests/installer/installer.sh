@@ -116,7 +116,14 @@ set_desktop SCRNSAVE.EXE 'C:\windows\system32\chosen-since.scr'
 uninstall_in_place
 check "uninstall after another saver was chosen" "$(removed 'C:\windows\system32\chosen-since.scr' 1)" "$(state)"
 
-# 5. No saver set before; the saver deleted by hand before the uninstall:
+# 5. Chosen by its long path without an activation here: the uninstaller
+#    unsets it, which would name a removed file, and leaves the rest alone.
+setup /S
+set_desktop SCRNSAVE.EXE "C:\\windows\\$name.scr"
+uninstall_in_place
+check "uninstall of the saver chosen since by its long path" "$(removed "" 1)" "$(state)"
+
+# 6. No saver set before; the saver deleted by hand before the uninstall:
 #    it still removes the rest and SCRNSAVE.EXE is absent again.
 set_desktop SCRNSAVE.EXE ""
 set_desktop ScreenSaveActive 0
@@ -125,7 +132,7 @@ rm -f "$saver_file"
 uninstall_in_place
 check "uninstall after the saver was deleted by hand" "$(removed "" 0)" "$(state)"
 
-# 6. A Windows directory that cannot be written: refused with exit code 2,
+# 7. A Windows directory that cannot be written: refused with exit code 2,
 #    nothing installed. As root, Unix permissions stop nobody; the immutable
 #    attribute does, where the file system has it.
 windows_dir="$drive_c/windows"
