@@ -13,6 +13,8 @@
 ;                  directory into $INSTDIR and remove exactly those files
 ;                  again (scripts/package writes it); without it only the
 ;                  saver is installed and no registry entry is written
+;   SIGN_COMMAND   a command that signs the file %1 in place (optional); it
+;                  signs the uninstaller and the finished setup program
 ;
 ; Command line of the setup program: /S installs silently; /ACTIVATE then
 ; also makes it the current screen saver (an interactive install offers it).
@@ -43,6 +45,10 @@ Unicode true
 
 Name "${PROJECT_NAME}"
 OutFile "${OUTFILE}"
+!ifdef SIGN_COMMAND
+  !uninstfinalize '${SIGN_COMMAND}' = 0
+  !finalize '${SIGN_COMMAND}' = 0
+!endif
 InstallDir "${PROGRAM_FOLDER}\${PROJECT_NAME}"
 ; A second install goes where the first one went: an upgrade in place.
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"

@@ -1,7 +1,7 @@
 #!/bin/bash
 # scripts/package on bad input: each refusal says why, exits with 1 and leaves
-# an existing output untouched; and the optional signing of the saver and the
-# setup program with a throwaway certificate.
+# an existing output untouched; and the optional signing of the saver, the
+# uninstaller and the setup program with a throwaway certificate.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 
@@ -49,7 +49,9 @@ refused "no makensis" "makensis not found" PATH="$E2E_DIR/no-makensis" -- "Demo"
 refused "missing certificate" "no certificate file" ORMELIX_SIGN_PKCS12="$E2E_DIR/missing.p12" -- "Demo" "$output"
 refused "missing output directory" "does not exist" -- "Demo" "$E2E_DIR/missing/setup.exe"
 
-# Signing, where osslsigncode and openssl are installed (neither is required).
+# Signing, where osslsigncode and openssl are installed (neither is required):
+# the setup program, the saver and the uninstaller it installs carry a
+# signature.
 if command -v osslsigncode >/dev/null && command -v openssl >/dev/null; then
     openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=Ormelix test" -days 1 \
         -keyout "$E2E_DIR/key.pem" -out "$E2E_DIR/cert.pem" >/dev/null 2>&1
@@ -57,10 +59,16 @@ if command -v osslsigncode >/dev/null && command -v openssl >/dev/null; then
         -passout pass:secret -out "$E2E_DIR/cert.p12" >/dev/null 2>&1
     ORMELIX_SIGN_PKCS12="$E2E_DIR/cert.p12" ORMELIX_SIGN_PASSWORD=secret \
         "$package" "Signed Demo" "$output" "$SAVER_INSTALL" >/dev/null
-    osslsigncode extract-signature -in "$output" -out "$E2E_DIR/setup.sig" >/dev/null 2>&1 ||
-        fail "the setup program carries no signature"
     check "signed: nothing else written" "setup.exe" "$(ls -A "$E2E_DIR/out")"
-    echo "ok: signed setup program"
+    wine "$output" /S >>"$E2E_DIR/wine.log" 2>&1 || fail "the signed setup program failed"
+    uninstaller="$(find "$WINEPREFIX/drive_c" -path '*/Ormelix Savers/Signed Demo/uninstall.exe')"
+    on_exit "wine '$uninstaller' /S '_?=$(winpath "$(dirname "$uninstaller")")' >/dev/null 2>&1"
+    for signed in "$output" "$WINEPREFIX/drive_c/windows/Signed Demo.scr" "$uninstaller"; do
+        osslsigncode extract-signature -in "$signed" -out "$E2E_DIR/signature" >/dev/null 2>&1 ||
+            fail "no signature on $signed"
+        rm -f "$E2E_DIR/signature"
+        echo "ok: signed: ${signed##*/}"
+    done
 else
     echo "skipped: signing (osslsigncode or openssl not installed)"
 fi
