@@ -60,15 +60,20 @@ function(ormelix_gtest name)
   endif()
 endfunction()
 
-# ormelix_e2e(name SCRIPT file ARGS ...): an end-to-end test script (bash,
-# beside the CMakeLists.txt that registers it) that drives the real programs
-# under Wine on the shared display. The script sees ORMELIX_BIN (the Win32
-# programs), ORMELIX_NATIVE_BIN (saverpack) and ORMELIX_SOURCE.
+# ormelix_e2e(name SCRIPT file ARGS ... [WOW64]): an end-to-end test script
+# (bash, beside the CMakeLists.txt that registers it) that drives the real
+# programs under Wine on the shared display. The script sees ORMELIX_BIN (the
+# Win32 programs), ORMELIX_NATIVE_BIN (saverpack) and ORMELIX_SOURCE. WOW64
+# labels it wow64: scripts/test runs it once more in the 64-bit prefix.
 function(ormelix_e2e name)
-  cmake_parse_arguments(T "" "SCRIPT" "ARGS" ${ARGN})
+  cmake_parse_arguments(T "WOW64" "SCRIPT" "ARGS" ${ARGN})
   add_test(NAME ${name}
            COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/${T_SCRIPT} ${T_ARGS})
-  set_tests_properties(${name} PROPERTIES LABELS "e2e" TIMEOUT 300
+  set(labels e2e)
+  if(T_WOW64)
+    list(APPEND labels wow64)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS "${labels}" TIMEOUT 300
                        RESOURCE_LOCK display
                        ENVIRONMENT "ORMELIX_BIN=${CMAKE_BINARY_DIR}/bin;ORMELIX_NATIVE_BIN=${ORMELIX_NATIVE_BIN};ORMELIX_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()

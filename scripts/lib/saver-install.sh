@@ -8,6 +8,8 @@
 # and WINEPREFIX. Sets SAVER_SCR (the packed viewer) and
 # SAVER_INSTALL (the install directory).
 
+# The 32-bit registry view (/reg:32) is the one the 32-bit viewer reads, also
+# in a 64-bit prefix.
 saver_registry_base='HKLM\SOFTWARE\Velcor\Ormelix Viewers\3.00.000'
 saver_plugin=3B1E6C52-8A47-4D90-B2F3-5C81A7E04D26.dll
 saver_string_channel=9C2D4E81-5F36-4A7B-8E19-D0B3F6A2C457.dll
@@ -30,9 +32,15 @@ saver_install() {
 # of SOURCE (a project file and its "screensaver.cfg", as demo/ has them).
 saver_install_copy() {
     local dir=$1 name=$2 source=$3
-    saver_lay_out "$dir"
-    cp -r "$source"/. "$SAVER_INSTALL/"
+    saver_lay_out_copy "$dir" "$source"
     saver_register_and_pack "$dir" "$name"
+}
+
+# saver_lay_out_copy DIR SOURCE: DIR/install laid out with the files of
+# SOURCE, neither registered nor packed (what a setup program ships).
+saver_lay_out_copy() {
+    saver_lay_out "$1"
+    cp -r "$2"/. "$SAVER_INSTALL/"
 }
 
 # saver_lay_out DIR: DIR/install with the engine, the channel libraries in
@@ -49,14 +57,27 @@ saver_lay_out() {
 # NAME and packs DIR/NAME.scr naming it.
 saver_register_and_pack() {
     local dir=$1 name=$2
-    SAVER_SCR="$dir/$name.scr"
     wine reg add "$saver_registry_base\\$name" /v DisplayName /t REG_SZ \
-        /d "$(saver_winpath "$SAVER_INSTALL")" /f >/dev/null 2>&1
+        /d "$(saver_winpath "$SAVER_INSTALL")" /f /reg:32 >/dev/null 2>&1
+    saver_pack "$dir/$name.scr" "$name" >/dev/null
+}
+
+# saver_pack SCR NAME: packs a viewer copy naming NAME into SCR (set as
+# SAVER_SCR); saverpack's refusal and its message pass through.
+saver_pack() {
+    SAVER_SCR=$1
     rm -f "$SAVER_SCR"
-    "$ORMELIX_NATIVE_BIN/saverpack" pack "$ORMELIX_BIN/saverviewer.scr" "$SAVER_SCR" "$name" >/dev/null
+    "$ORMELIX_NATIVE_BIN/saverpack" pack "$ORMELIX_BIN/saverviewer.scr" "$SAVER_SCR" "$2"
+}
+
+# saver_reg_value KEY NAME [VIEW]: the registry value's data, empty when it
+# is absent; the 32-bit view unless VIEW is 64.
+saver_reg_value() {
+    { wine reg query "$1" /v "$2" "/reg:${3:-32}" 2>/dev/null || true; } | tr -d '\r' |
+        awk -F'    ' 'NF >= 4 { print $4 }'
 }
 
 # saver_uninstall NAME: removes the project's registry key again.
 saver_uninstall() {
-    wine reg delete "$saver_registry_base\\$1" /f >/dev/null 2>&1 || true
+    wine reg delete "$saver_registry_base\\$1" /f /reg:32 >/dev/null 2>&1 || true
 }

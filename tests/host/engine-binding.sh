@@ -166,8 +166,8 @@ check "259 characters: the box, no engine" "$refused_box|no" "$(boxes)|$(engine_
 for length in 222 223; do
     name="$(printf 'p%.0s' $(seq "$length"))"
     pack bindprobe.exe "name$length.scr" "$name"
-    wine reg add "$viewers\\$name" /v DisplayName /t REG_SZ /d "$INSTALL" /f >/dev/null 2>&1 || true
-    on_exit "wine reg delete '$viewers\\$name' /f >/dev/null 2>&1"
+    wine reg add "$viewers\\$name" /v DisplayName /t REG_SZ /d "$INSTALL" /f /reg:32 >/dev/null 2>&1 || true
+    on_exit "wine reg delete '$viewers\\$name' /f /reg:32 >/dev/null 2>&1"
     probe "name$length.scr"
     check "a project name of $length characters: the box" "$refused_box" "$(boxes)"
     check "a project name of $length characters: no engine loaded" no "$(engine_loaded)"

@@ -87,7 +87,7 @@ for row in "${rows[@]}"; do
     if [ "$what" = unregistered ]; then
         saver_uninstall "$name"
     else
-        wine reg add "$saver_registry_base\\$name" /v DisplayName /t REG_SZ /d "$value" /f >/dev/null 2>&1
+        wine reg add "$saver_registry_base\\$name" /v DisplayName /t REG_SZ /d "$value" /f /reg:32 >/dev/null 2>&1
     fi
     watch_boxes 2
     start_saver

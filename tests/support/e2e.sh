@@ -84,6 +84,6 @@ wait_boxes() { wait "$BOXWATCH_PID" 2>/dev/null || true; }
 # reg_set KEY VALUE TYPE DATA: sets a registry value in the scratch prefix and
 # deletes it again when the script ends.
 reg_set() {
-    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f >/dev/null 2>&1
-    on_exit "wine reg delete '$1' /v '$2' /f >/dev/null 2>&1"
+    wine reg add "$1" /v "$2" /t "$3" /d "$4" /f /reg:32 >/dev/null 2>&1
+    on_exit "wine reg delete '$1' /v '$2' /f /reg:32 >/dev/null 2>&1"
 }

@@ -1,0 +1,150 @@
+#!/bin/bash
+# The setup program of scripts/package end to end, in the prefix winenv gave:
+# 32-bit, or 64-bit, where the 32-bit setup and saver run under WoW64. Silent
+# install, activation and the saver started as Windows starts it, upgrade in
+# place, uninstall giving back the previous saver, a saver chosen since left
+# alone, a saver deleted by hand, and a Windows directory that cannot be
+# written.
+. "$ORMELIX_SOURCE/tests/support/e2e.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
+. "$ORMELIX_SOURCE/tests/host/trace.sh"
+
+name="Ship Test"
+drive_c="$WINEPREFIX/drive_c"
+program_files="Program Files"
+if grep -q '^#arch=win64' "$WINEPREFIX/system.reg"; then program_files="Program Files (x86)"; fi
+echo "prefix: $(grep -m1 '^#arch=' "$WINEPREFIX/system.reg")"
+savers_dir="$drive_c/$program_files/Ormelix Savers"
+install_dir="$savers_dir/$name"
+install_dir_win="C:\\$program_files\\Ormelix Savers\\$name"
+saver_file="$drive_c/windows/$name.scr"
+viewer_key="$saver_registry_base\\$name"
+uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ormelix Saver $name"
+desktop='HKCU\Control Panel\Desktop'
+previous='C:\windows\system32\previous.scr'
+
+saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
+"$ORMELIX_SOURCE/scripts/package" "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL" >/dev/null
+saver_pack "$E2E_DIR/expected.scr" "$name" >/dev/null
+
+has_key() { wine reg query "$1" "/reg:${2:-32}" >/dev/null 2>&1; }
+set_desktop() {
+    if [ -n "$2" ]; then wine reg add "$desktop" /v "$1" /d "$2" /f >/dev/null 2>&1
+    else wine reg delete "$desktop" /v "$1" /f >/dev/null 2>&1 || true; fi
+}
+initial_saver="$(saver_reg_value "$desktop" SCRNSAVE.EXE)" initial_active="$(saver_reg_value "$desktop" ScreenSaveActive)"
+on_exit "set_desktop SCRNSAVE.EXE '$initial_saver'; set_desktop ScreenSaveActive '$initial_active'"
+
+# run_line LINE: runs a command line the way Windows runs one (verbatim, from
+# a batch file, whose cmd waits for it); its exit code is in EXIT_CODE.
+run_line() {
+    printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$1" >"$E2E_DIR/run.bat"
+    set +e; wine cmd /c "$(winpath "$E2E_DIR/run.bat")" >>"$E2E_DIR/wine.log" 2>&1; EXIT_CODE=$?; set -e
+}
+setup() { run_line "$(winpath "$E2E_DIR/setup.exe") $*"; }
+# uninstall_in_place: the uninstaller run in place (_?=), so it is done when
+# it returns; it cannot delete itself then, which is left to us.
+uninstall_in_place() {
+    run_line "\"$install_dir_win\\uninstall.exe\" /S _?=$install_dir_win"
+    check "uninstaller exit code" 0 "$EXIT_CODE"
+    rm -f "$install_dir/uninstall.exe"
+    rmdir "$install_dir" "$savers_dir" 2>/dev/null || true
+}
+
+# state: what is installed, in one line.
+state() {
+    local scr=no files=no key=no entry=no
+    [ -e "$saver_file" ] && scr=yes
+    [ -n "$(find "$savers_dir" -mindepth 1 2>/dev/null)" ] && files=yes
+    has_key "$viewer_key" && key=yes
+    has_key "$uninstall_key" && entry=yes
+    echo "scr=$scr files=$files key=$key entry=$entry saver=[$(saver_reg_value "$desktop" SCRNSAVE.EXE)] active=[$(saver_reg_value "$desktop" ScreenSaveActive)]"
+}
+installed() { echo "scr=yes files=yes key=yes entry=yes saver=[$1] active=[$2]"; }
+removed() { echo "scr=no files=no key=no entry=no saver=[$1] active=[$2]"; }
+
+# 1. A silent install: the packed viewer under the project's name, the install
+#    directory as shipped, the registry entry in the 32-bit view, the entry
+#    under Add or Remove Programs; the current saver untouched.
+set_desktop SCRNSAVE.EXE "$previous"
+set_desktop ScreenSaveActive 0
+setup /S
+check "install: exit code" 0 "$EXIT_CODE"
+check "install: state" "$(installed "$previous" 0)" "$(state)"
+cmp -s "$E2E_DIR/expected.scr" "$saver_file" || fail "the installed saver is not the viewer packed for '$name'"
+diff -r -x uninstall.exe "$SAVER_INSTALL" "$install_dir" || fail "the install directory differs from the shipped one"
+check "registry entry, 32-bit view" "$install_dir_win" "$(saver_reg_value "$viewer_key" DisplayName)"
+if [ "$program_files" != "Program Files" ]; then
+    check "no registry entry in the 64-bit view" no "$(has_key "$viewer_key" 64 && echo yes || echo no)"
+fi
+version="$(sed -n 's/^project(ormelix_saver VERSION \([0-9.]*\) .*/\1/p' "$ORMELIX_SOURCE/CMakeLists.txt")"
+for row in "DisplayName|$name (screen saver)" "DisplayVersion|$version" "Publisher|Velcor" \
+           "UninstallString|\"$install_dir_win\\uninstall.exe\"" \
+           "QuietUninstallString|\"$install_dir_win\\uninstall.exe\" /S"; do
+    check "uninstall entry ${row%%|*}" "${row#*|}" "$(saver_reg_value "$uninstall_key" "${row%%|*}")"
+done
+[ "$(($(saver_reg_value "$uninstall_key" EstimatedSize)))" -gt 0 ] || fail "uninstall entry: no EstimatedSize"
+
+# 2. Over it, with /ACTIVATE: an upgrade in place that makes it the current
+#    saver; started from SCRNSAVE.EXE with /s it runs the project until a key.
+setup /S /ACTIVATE
+check "upgrade with /ACTIVATE: exit code" 0 "$EXIT_CODE"
+ours="$(saver_reg_value "$desktop" SCRNSAVE.EXE)"
+check "upgrade with /ACTIVATE: state" "$(installed "$ours" 1)" "$(state)"
+check "SCRNSAVE.EXE names the installed saver" "$(readlink -f "$saver_file")" \
+    "$(readlink -f "$(wine winepath -u "$ours" 2>/dev/null | tr -d '\r')")"
+start_traced "$ours" /s
+wait_window "Screen Saver" 20
+wait_frames 1
+xdotool key space
+wait_exit "$WINE_PID" 20
+check "the activated saver: exit code after a key" 0 "$EXIT_CODE"
+
+# 3. Installed a third time with /ACTIVATE, then removed the way Add or Remove
+#    Programs does it (QuietUninstallString, which returns at once): every
+#    file and value gone, the saver from before the first activation back.
+setup /S /ACTIVATE
+check "third install: exit code" 0 "$EXIT_CODE"
+run_line "$(saver_reg_value "$uninstall_key" QuietUninstallString)"
+uninstalled() { [ ! -e "$savers_dir" ] && ! has_key "$uninstall_key"; }
+wait_for "the uninstaller did not finish" uninstalled
+check "uninstall: state" "$(removed "$previous" 0)" "$(state)"
+
+# 4. A saver chosen after the install stays the current one.
+setup /S /ACTIVATE
+set_desktop SCRNSAVE.EXE 'C:\windows\system32\chosen-since.scr'
+uninstall_in_place
+check "uninstall after another saver was chosen" "$(removed 'C:\windows\system32\chosen-since.scr' 1)" "$(state)"
+
+# 5. Chosen by its long path without an activation here: the uninstaller
+#    unsets it, which would name a removed file, and leaves the rest alone.
+setup /S
+set_desktop SCRNSAVE.EXE "C:\\windows\\$name.scr"
+uninstall_in_place
+check "uninstall of the saver chosen since by its long path" "$(removed "" 1)" "$(state)"
+
+# 6. No saver set before; the saver deleted by hand before the uninstall:
+#    it still removes the rest and SCRNSAVE.EXE is absent again.
+set_desktop SCRNSAVE.EXE ""
+set_desktop ScreenSaveActive 0
+setup /S /ACTIVATE
+rm -f "$saver_file"
+uninstall_in_place
+check "uninstall after the saver was deleted by hand" "$(removed "" 0)" "$(state)"
+
+# 7. A Windows directory that cannot be written: refused with exit code 2,
+#    nothing installed. As root, Unix permissions stop nobody; the immutable
+#    attribute does, where the file system has it.
+windows_dir="$drive_c/windows"
+if [ "$(id -u)" = 0 ]; then lock="chattr +i" unlock="chattr -i"; else lock="chmod a-w" unlock="chmod u+w"; fi
+on_exit "$unlock '$windows_dir' 2>/dev/null"
+if $lock "$windows_dir" 2>/dev/null && ! touch "$windows_dir/.probe" 2>/dev/null; then
+    setup /S /ACTIVATE
+    $unlock "$windows_dir"
+    check "Windows directory not writable: exit code" 2 "$EXIT_CODE"
+    check "Windows directory not writable: state" "$(removed "" 0)" "$(state)"
+else
+    $unlock "$windows_dir" 2>/dev/null || true
+    rm -f "$windows_dir/.probe"
+    echo "skipped: the Windows directory cannot be made read-only on this file system"
+fi

@@ -1,0 +1,74 @@
+#!/bin/bash
+# scripts/package on bad input: each refusal says why, exits with 1 and leaves
+# an existing output untouched; and the optional signing of the saver, the
+# uninstaller and the setup program with a throwaway certificate.
+. "$ORMELIX_SOURCE/tests/support/e2e.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
+
+package="$ORMELIX_SOURCE/scripts/package"
+saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
+output="$E2E_DIR/out/setup.exe"
+mkdir -p "$E2E_DIR/out" "$E2E_DIR/bad install/sub"
+cp -r "$SAVER_INSTALL/." "$E2E_DIR/bad install/"
+touch "$E2E_DIR/bad install/sub/what?.txt"
+# A PATH with every command but makensis.
+mkdir "$E2E_DIR/no-makensis"
+for tool in /usr/bin/*; do
+    [ "${tool##*/}" = makensis ] || ln -s "$tool" "$E2E_DIR/no-makensis/"
+done
+long_name="$(printf 'n%.0s' $(seq 223))"
+
+# refused DESCRIPTION MESSAGE-PART [env VAR=VALUE...] -- ARGS...: package
+# ARGS must exit with 1, say MESSAGE-PART and leave the old output alone.
+refused() {
+    local what=$1 message=$2 environment=() err
+    shift 2
+    while [ "$1" != -- ]; do environment+=("$1"); shift; done
+    shift
+    echo old >"$output"
+    set +e
+    err="$(env "${environment[@]}" "$package" "$@" 2>&1 >/dev/null)"
+    local code=$?
+    set -e
+    check "$what: exit code" 1 "$code"
+    case "$err" in *"$message"*) ;; *) fail "$what: message [$err] lacks [$message]" ;; esac
+    check "$what: old output kept" old "$(cat "$output")"
+    check "$what: nothing else written" "setup.exe" "$(ls -A "$E2E_DIR/out")"
+}
+
+refused "empty name (saverpack refuses it)" "the project name is empty" -- "" "$output" "$SAVER_INSTALL"
+refused "name too long for the registry" "at most 222" -- "$long_name" "$output"
+refused "backslash in the name" "forbids in file names" -- 'My\Saver' "$output"
+refused "non-ASCII name" "printable ASCII" -- "Caf$(printf '\xc3\xa9')" "$output"
+refused "device name" "device name" -- "nul" "$output"
+refused "trailing dot" "ends with a dot" -- "Saver." "$output"
+refused "missing install directory" "does not exist" -- "Demo" "$output" "$E2E_DIR/missing"
+refused "install directory without engine" "holds no drovik.dll" -- "Demo" "$output" "$E2E_DIR/out"
+refused "file name Windows cannot hold" "a name Windows cannot hold" -- "Demo" "$output" "$E2E_DIR/bad install"
+refused "no makensis" "makensis not found" PATH="$E2E_DIR/no-makensis" -- "Demo" "$output"
+refused "missing certificate" "no certificate file" ORMELIX_SIGN_PKCS12="$E2E_DIR/missing.p12" -- "Demo" "$output"
+refused "missing output directory" "does not exist" -- "Demo" "$E2E_DIR/missing/setup.exe"
+
+# Signing, where osslsigncode and openssl are installed (neither is required):
+# the setup program, the saver and the uninstaller it installs carry a
+# signature.
+if command -v osslsigncode >/dev/null && command -v openssl >/dev/null; then
+    openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=Ormelix test" -days 1 \
+        -keyout "$E2E_DIR/key.pem" -out "$E2E_DIR/cert.pem" >/dev/null 2>&1
+    openssl pkcs12 -export -inkey "$E2E_DIR/key.pem" -in "$E2E_DIR/cert.pem" \
+        -passout pass:secret -out "$E2E_DIR/cert.p12" >/dev/null 2>&1
+    ORMELIX_SIGN_PKCS12="$E2E_DIR/cert.p12" ORMELIX_SIGN_PASSWORD=secret \
+        "$package" "Signed Demo" "$output" "$SAVER_INSTALL" >/dev/null
+    check "signed: nothing else written" "setup.exe" "$(ls -A "$E2E_DIR/out")"
+    wine "$output" /S >>"$E2E_DIR/wine.log" 2>&1 || fail "the signed setup program failed"
+    uninstaller="$(find "$WINEPREFIX/drive_c" -path '*/Ormelix Savers/Signed Demo/uninstall.exe')"
+    on_exit "wine '$uninstaller' /S '_?=$(winpath "$(dirname "$uninstaller")")' >/dev/null 2>&1"
+    for signed in "$output" "$WINEPREFIX/drive_c/windows/Signed Demo.scr" "$uninstaller"; do
+        osslsigncode extract-signature -in "$signed" -out "$E2E_DIR/signature" >/dev/null 2>&1 ||
+            fail "no signature on $signed"
+        rm -f "$E2E_DIR/signature"
+        echo "ok: signed: ${signed##*/}"
+    done
+else
+    echo "skipped: signing (osslsigncode or openssl not installed)"
+fi
