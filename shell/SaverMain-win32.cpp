@@ -13,6 +13,7 @@
 
 HINSTANCE appInstance;
 int win9xPlatform;
+bool threadAbandoned;
 
 namespace {
 
@@ -66,7 +67,12 @@ int RunMode(const char* arguments)
 void SaverEntry()
 {
     const char* arguments = SkipProgramName(GetCommandLineA());
-    ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), arguments)));
+    UINT exitCode = static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), arguments));
+    // ExitProcess would end an abandoned thread wherever it is, then run every
+    // library's detach code, the engine's included, on what that thread left
+    // half done (a lock it holds never comes free). TerminateProcess runs none.
+    if (threadAbandoned) TerminateProcess(GetCurrentProcess(), exitCode);
+    ExitProcess(exitCode);
 }
 
 int SaverMain(HINSTANCE instance, const char* arguments)

@@ -7,6 +7,10 @@
 extern HINSTANCE appInstance;
 // 1 when GetVersionExA reports a Win9x platform, else 0; set once by SaverMain.
 extern int win9xPlatform;
+// Set once a thread was given up on while still inside a library (the
+// engine's frame thread): SaverEntry then ends the process without running
+// any library's code.
+extern bool threadAbandoned;
 
 // The process entry: cuts the program name off the command line, runs
 // SaverMain and ends the process with its result. Never returns.

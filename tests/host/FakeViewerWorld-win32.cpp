@@ -85,6 +85,10 @@ int32_t FakeEngine::Run()
 
 void FakeEngine::Frame()
 {
+    if (frameMilliseconds)
+        Sleep(frameMilliseconds);
+    if (sendAfterStop && !running)
+        SendMessageA(sendTo, sendAfterStop, 0, 0);
     if (destroyed)
         callLog.Add("Frame after Destroy");
     ++frames;
@@ -139,6 +143,7 @@ bool ReadAppendedValue(const char* entryName, void* buffer, int size)
 // --- Shell.
 HINSTANCE appInstance;
 int win9xPlatform;
+bool threadAbandoned;
 int previewMode;
 
 LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -182,6 +187,7 @@ void ResetFakeWorld()
     callLog.Clear();
     fakeWorld = FakeWorld();
     win9xPlatform = 0;
+    threadAbandoned = false;
     previewMode = 0;
     viewerSettings.frameDelay = 5;
     viewerSettings.doNotQuit = 0;
