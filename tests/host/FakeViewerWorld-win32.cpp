@@ -87,8 +87,11 @@ void FakeEngine::Frame()
 {
     if (frameMilliseconds)
         Sleep(frameMilliseconds);
+    // Given up after a while, so that a window thread that never answers
+    // fails the test instead of leaving this thread behind.
+    DWORD_PTR answer;
     if (sendAfterStop && !running)
-        SendMessageA(sendTo, sendAfterStop, 0, 0);
+        SendMessageTimeoutA(sendTo, sendAfterStop, 0, 0, SMTO_NORMAL, 3000, &answer);
     if (destroyed)
         callLog.Add("Frame after Destroy");
     ++frames;
