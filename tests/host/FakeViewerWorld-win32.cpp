@@ -197,3 +197,12 @@ void ResetFakeWorld()
     viewerSettings.previewEnabled = 0;
     lstrcpynA(viewerSettings.projectPath, "demo.proj", 260);
 }
+
+void RegisterTestClass(const char* name, WNDPROC procedure)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
+}

@@ -96,5 +96,7 @@ extern FakeWorld fakeWorld;
 
 // Clears the log, the shell's flags, the settings and the run state.
 void ResetFakeWorld();
+// Registers a window class of this program with that procedure.
+void RegisterTestClass(const char* name, WNDPROC procedure);
 // Waits until the engine has rendered more than count frames; false on timeout.
 bool WaitForFrames(FakeEngine& engine, int count);

@@ -31,14 +31,7 @@ LRESULT CALLBACK StopOnClose(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 class RunControlTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = StopOnClose;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = testClass;
-        RegisterClassA(&windowClass);
-    }
+    static void SetUpTestSuite() { RegisterTestClass(testClass, StopOnClose); }
     void SetUp() override
     {
         ResetFakeWorld();
