@@ -167,7 +167,8 @@ void StopViewer(HWND)
         // The thread is stuck inside the engine: destroying the engine would
         // pull it out from under that thread, and any further call could wait
         // on a lock the thread holds. Forget the engine without a call; the
-        // window closes and the process ends as usual, but abruptly.
+        // window closes as usual, and SaverEntry ends the process without
+        // running the engine's code again.
         threadAbandoned = true;
         engineControl = nullptr;
     } else if (engineControl) {
