@@ -52,20 +52,31 @@ public:
             engine->Frame();
     }
     int32_t FrameDelay() override { return viewerSettings.FrameDelay(); }
-    uint32_t NowMilliseconds() override
-    {
-        LARGE_INTEGER now;
-        QueryPerformanceCounter(&now);
-        return static_cast<uint32_t>(now.QuadPart / countsPerMillisecond);
-    }
-    // Ends at once when StopViewer asks the thread to stop, however long
-    // the delay in the settings file.
+    uint32_t NowMilliseconds() override { return static_cast<uint32_t>(Counter() / countsPerMillisecond); }
+    // Ends at once when StopViewer asks the thread to stop, however long the
+    // delay in the settings file. Under Wine a wait on an object overruns by
+    // a few tenths of a millisecond more than Sleep does (7 % of the frame
+    // rate at 10 ms): the wait stops short and Sleep makes up the rest.
     void Pause(int32_t milliseconds) override
     {
-        WaitForSingleObject(frameStopEvent, static_cast<DWORD>(milliseconds));
+        LONGLONG end = Counter() + milliseconds * countsPerMillisecond;
+        if (milliseconds > sleptAtEnd &&
+            WaitForSingleObject(frameStopEvent, static_cast<DWORD>(milliseconds - sleptAtEnd)) ==
+                WAIT_OBJECT_0)
+            return;
+        LONGLONG left = (end - Counter() + countsPerMillisecond / 2) / countsPerMillisecond;
+        if (left > 0)
+            Sleep(static_cast<DWORD>(left));
     }
 
 private:
+    static constexpr int32_t sleptAtEnd = 2;
+    static LONGLONG Counter()
+    {
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        return now.QuadPart;
+    }
     LONGLONG countsPerMillisecond;
 };
 
