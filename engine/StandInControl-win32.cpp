@@ -30,6 +30,14 @@ void ReportProjectError(const std::string& path, const std::string& message) {
     OutputDebugStringA(("drovik: project " + path + ": " + message + "\n").c_str());
 }
 
+// Faults as a damaged engine would: a write through a null pointer that the
+// compiler cannot see coming.
+void Fault(const char* where) {
+    EngineTrace("TestFault", "%s", where);
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 1;
+}
+
 }  // namespace
 
 StandInControl::StandInControl() : shown_(CreateEventA(nullptr, TRUE, TRUE, nullptr)) {
@@ -68,6 +76,7 @@ void StandInControl::UnloadProject() {
     core_.DefineChannels({});
     project_ = project::Project();
     loaded_ = false;
+    frameCount_ = 0;
 }
 
 void StandInControl::LoadProject(const char* path) {
@@ -94,6 +103,7 @@ void StandInControl::LoadProject(const char* path) {
     core_.DefineChannels(project_.valueChannels);
     startTick_ = GetTickCount();
     loaded_ = true;
+    if (project_.testFaults.faultInLoad) Fault("LoadProject");
 }
 
 EngineCore* StandInControl::GetCore() {
@@ -116,8 +126,30 @@ std::vector<std::string> StandInControl::CurrentTextLines() {
     return lines;
 }
 
+// What the project's test lines ask of Frame, before it renders.
+void StandInControl::MisbehaveInFrame() {
+    project::TestFaults faults;
+    int frame;
+    {
+        Locked locked(lock_);
+        faults = project_.testFaults;
+        frame = ++frameCount_;
+    }
+    if (frame == faults.faultAtFrame || frame == faults.hangAtFrame) {
+        char where[32];
+        wsprintfA(where, "Frame %d", frame);
+        if (frame == faults.faultAtFrame) Fault(where);
+        EngineTrace("TestHang", "%s", where);
+        for (;;) Sleep(INFINITE);
+    }
+    if (faults.slowFrameMilliseconds > 0) Sleep(static_cast<DWORD>(faults.slowFrameMilliseconds));
+    // Sent, not posted: the frame waits until the window thread has answered.
+    if (faults.frameSendsMessage && window_) SendMessageA(window_, WM_APP, 0, 0);
+}
+
 void StandInControl::Frame() {
     EngineTrace("Frame");
+    MisbehaveInFrame();
     RECT client;
     if (!window_ || !GetClientRect(window_, &client)) return;
     // A frame drawn before the window thread showed the last one would
@@ -143,6 +175,11 @@ void StandInControl::Frame() {
 void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     EngineTrace("WindowMessage", "%08lX 0x%04X 0x%X 0x%lX", HandleNumber(window), message,
                 static_cast<unsigned>(wParam), static_cast<unsigned long>(lParam));
+    if (static_cast<int>(message) == project_.testFaults.faultOnMessage) {
+        char where[40];
+        wsprintfA(where, "WindowMessage 0x%04X", message);
+        Fault(where);
+    }
     if (window != window_) return;
     // The window thread is about to stop the frame thread: a frame waiting to
     // be shown must not hold it up.

@@ -40,6 +40,7 @@ public:
 
 private:
     void UnloadProject();
+    void MisbehaveInFrame();
     std::vector<std::string> CurrentTextLines();
 
     HWND window_ = nullptr;
@@ -50,6 +51,7 @@ private:
     CRITICAL_SECTION lock_;
     bool loaded_ = false;
     project::Project project_;
+    int frameCount_ = 0;  // Frame calls since the project was loaded
     std::vector<Zel_Channel*> pluginChannels_;
     DWORD startTick_ = 0;
     BackBuffer backBuffer_;

@@ -7,16 +7,28 @@
 #include "host/FrameLoop.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
+#include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 
 std::atomic<bool> running;
 HANDLE frameThread;
+HANDLE frameStopEvent;
 
 namespace {
 
 const char startErrorText[] =
     "There was an error starting the Ormelix Screen Saver Viewer.\r\nPlease Re-install Screen Saver";
 const char startErrorCaption[] = "Ormelix Screen Saver Viewer";
+
+// How long StopViewer waits for the frame thread to come back from the
+// engine: a sound engine returns within one frame. With the window's
+// teardown after it, a close stays well inside 2 s of the user's input
+// even under Wine on a loaded machine.
+const DWORD frameThreadStopLimit = 1000;
+
+// True while StopViewer waits: a message sent meanwhile may close the window
+// and call it again, and that call must neither wait nor destroy anything.
+bool stopInProgress;
 
 // The frame thread's view of the engine, the settings and the clock. The
 // clock is the performance counter: GetTickCount moves in steps of up to
@@ -34,19 +46,38 @@ public:
     bool KeepRunning() override { return running; }
     void RenderFrame() override
     {
-        if (engineControl)
-            engineControl->Frame();
+        // Read once: StopViewer forgets an engine it gave up on while this
+        // thread may be between the test and the call.
+        EngineControl* engine = engineControl;
+        if (engine)
+            engine->Frame();
     }
     int32_t FrameDelay() override { return viewerSettings.FrameDelay(); }
-    uint32_t NowMilliseconds() override
+    uint32_t NowMilliseconds() override { return static_cast<uint32_t>(Counter() / countsPerMillisecond); }
+    // Ends at once when StopViewer asks the thread to stop, however long the
+    // delay in the settings file. Under Wine a wait on an object overruns by
+    // a few tenths of a millisecond more than Sleep does (7 % of the frame
+    // rate at 10 ms): the wait stops short and Sleep makes up the rest.
+    void Pause(int32_t milliseconds) override
+    {
+        LONGLONG end = Counter() + milliseconds * countsPerMillisecond;
+        if (milliseconds > sleptAtEnd &&
+            WaitForSingleObject(frameStopEvent, static_cast<DWORD>(milliseconds - sleptAtEnd)) ==
+                WAIT_OBJECT_0)
+            return;
+        LONGLONG left = (end - Counter() + countsPerMillisecond / 2) / countsPerMillisecond;
+        if (left > 0)
+            Sleep(static_cast<DWORD>(left));
+    }
+
+private:
+    static constexpr int32_t sleptAtEnd = 2;
+    static LONGLONG Counter()
     {
         LARGE_INTEGER now;
         QueryPerformanceCounter(&now);
-        return static_cast<uint32_t>(now.QuadPart / countsPerMillisecond);
+        return now.QuadPart;
     }
-    void Pause(int32_t milliseconds) override { Sleep(static_cast<DWORD>(milliseconds)); }
-
-private:
     LONGLONG countsPerMillisecond;
 };
 
@@ -55,6 +86,25 @@ void SetSaverChannel(EngineCore* core, const char* name, float value)
     ValueChannel* channel = core->FindChannel(saverChannelType, name);
     if (channel)
         channel->SetValue(value);
+}
+
+// Waits at most limit milliseconds for thread to end; true if it did. Messages
+// that other threads send to this thread's windows are handled meanwhile: a
+// frame that sends to the saver window waits for this thread, which would
+// otherwise wait for it in turn until the limit.
+bool WaitForThreadLettingSentMessagesIn(HANDLE thread, DWORD limit)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD waited = GetTickCount() - start;
+        if (waited >= limit ||
+            MsgWaitForMultipleObjects(1, &thread, FALSE, limit - waited, QS_SENDMESSAGE) !=
+                WAIT_OBJECT_0 + 1)
+            break;
+    }
+    return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
 }
 
 }  // namespace
@@ -101,26 +151,41 @@ void StartViewer(HWND window)
         return;
     }
     running = true;
-    frameThread = CreateThread(nullptr, 0, FrameThread, nullptr, 0, nullptr);
+    frameStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    frameThread = frameStopEvent ? CreateThread(nullptr, 0, FrameThread, nullptr, 0, nullptr) : nullptr;
     if (!frameThread)
         running = false;  // no thread to stop: StopViewer only destroys the engine
 }
 
 void StopViewer(HWND)
 {
+    if (stopInProgress)
+        return;
+    stopInProgress = true;
+    bool threadEnded = true;
     if (running) {
         running = false;
-        // The thread ends after the frame and the pause it is in; waiting on
-        // its handle returns as soon as it has, instead of sleeping blindly.
-        DWORD exitCode = STILL_ACTIVE;
-        while (GetExitCodeThread(frameThread, &exitCode) && exitCode == STILL_ACTIVE)
-            WaitForSingleObject(frameThread, 100);
-        if (frameThread)
-            CloseHandle(frameThread);
+        SetEvent(frameStopEvent);
+        // The thread ends after the frame it is in; its pause ends at once.
+        threadEnded = WaitForThreadLettingSentMessagesIn(frameThread, frameThreadStopLimit);
+        CloseHandle(frameThread);
         frameThread = nullptr;
+        if (threadEnded) {
+            CloseHandle(frameStopEvent);
+            frameStopEvent = nullptr;
+        }
     }
-    if (engineControl) {
+    if (!threadEnded) {
+        // The thread is stuck inside the engine: destroying the engine would
+        // pull it out from under that thread, and any further call could wait
+        // on a lock the thread holds. Forget the engine without a call; the
+        // window closes as usual, and SaverEntry ends the process without
+        // running the engine's code again.
+        threadAbandoned = true;
+        engineControl = nullptr;
+    } else if (engineControl) {
         engineControl->Destroy(1);
         engineControl = nullptr;
     }
+    stopInProgress = false;
 }

@@ -6,6 +6,7 @@
 #include "common/BoundedText.h"
 #include "common/ErrorBox.h"
 #include "common/EngineInterface.h"
+#include "settings/resource.h"
 
 ViewerSettings viewerSettings;
 
@@ -46,7 +47,14 @@ bool SettingsFilePath(const char* installDirectory, char (&path)[textSize])
 ViewerSettings::ViewerSettings() : engineCore(nullptr) {}
 ViewerSettings::~ViewerSettings() {}
 const char* ViewerSettings::ProjectPath() { return projectPath; }
-int32_t ViewerSettings::FrameDelay() { return frameDelay; }
+int32_t ViewerSettings::FrameDelay()
+{
+    // The file may hold any delay; the dialog offers none over its longest,
+    // and a longer one would leave the screen seemingly frozen. The field
+    // keeps what the file holds, and the file changes only when the user
+    // saves the dialog.
+    return frameDelay > FRAME_DELAY_MAX ? FRAME_DELAY_MAX : frameDelay;
+}
 bool ViewerSettings::PreviewEnabled() { return previewEnabled != 0; }
 bool ViewerSettings::DoNotQuit() { return doNotQuit != 0; }
 void ViewerSettings::SetEngineCore(EngineCore* core) { engineCore = core; }

@@ -19,6 +19,8 @@ public:
     // Takes the delay and both flags from the dialog's controls, then saves.
     virtual void ReadDialog(HWND dialog);
     virtual const char* ProjectPath();
+    // The delay to pace frames by: the stored one, at most the dialog's
+    // longest (FRAME_DELAY_MAX); 0 or less means no pause.
     virtual int32_t FrameDelay();
     virtual bool PreviewEnabled();  // any non-zero byte is on
     virtual bool DoNotQuit();       // any non-zero byte is on

@@ -7,22 +7,21 @@
 
 namespace {
 
-DWORD guardedThread;
-
+// Runs on whichever thread faulted: the frame thread faults inside the
+// engine as readily as the thread that runs the mode.
 LONG WINAPI EndProcessOnFault(EXCEPTION_POINTERS*)
 {
-    // Faults of other threads keep the system's default handling; only the
-    // thread that runs the mode is guarded.
-    if (GetCurrentThreadId() != guardedThread) return EXCEPTION_CONTINUE_SEARCH;
     SetScreenSaverRunning(false);
-    ExitProcess(static_cast<UINT>(-1));
+    // Not ExitProcess: that would run every library's detach code, the
+    // engine's included, on whatever the fault left half done.
+    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(-1));
+    return EXCEPTION_EXECUTE_HANDLER;  // not reached
 }
 
 }  // namespace
 
 int RunUnderLastChanceGuard(int (*body)(const char*), const char* arguments)
 {
-    guardedThread = GetCurrentThreadId();
     LPTOP_LEVEL_EXCEPTION_FILTER previous = SetUnhandledExceptionFilter(EndProcessOnFault);
     int result = body(arguments);
     SetUnhandledExceptionFilter(previous);

@@ -3,6 +3,7 @@
 #pragma once
 
 // Runs body(arguments) on the calling thread with the guard in force and
-// returns its result. A fault on this thread (window procedures included)
-// never comes back: it clears the running state and exits the process with -1.
+// returns its result. A fault meanwhile on any thread of the process (window
+// procedures and the frame thread included) never comes back: it clears the
+// running state and ends the process with -1.
 int RunUnderLastChanceGuard(int (*body)(const char* arguments), const char* arguments);

@@ -9,9 +9,10 @@
 
 extern "C" void __main();  // the runtime's static-constructor walk, run once
 
-// The process always ends through ExitProcess, which runs no exit handlers,
-// so the destructors that static objects register here are never wanted.
-// Without the start-up code the runtime's own atexit is not usable.
+// The process always ends through ExitProcess or TerminateProcess, which run
+// no exit handlers, so the destructors that static objects register here are
+// never wanted. Without the start-up code the runtime's own atexit is not
+// usable.
 extern "C" int atexit(void (*)())
 {
     return 0;

@@ -13,6 +13,7 @@
 
 HINSTANCE appInstance;
 int win9xPlatform;
+bool threadAbandoned;
 
 namespace {
 
@@ -70,7 +71,12 @@ int RunMode(const char* arguments)
 void SaverEntry(const ViewerParts& viewer)
 {
     const char* arguments = SkipProgramName(GetCommandLineA());
-    ExitProcess(static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), arguments, viewer)));
+    UINT exitCode = static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), arguments, viewer));
+    // ExitProcess would end an abandoned thread wherever it is, then run every
+    // library's detach code, the engine's included, on what that thread left
+    // half done (a lock it holds never comes free). TerminateProcess runs none.
+    if (threadAbandoned) TerminateProcess(GetCurrentProcess(), exitCode);
+    ExitProcess(exitCode);
 }
 
 int SaverMain(HINSTANCE instance, const char* arguments, const ViewerParts& viewer)

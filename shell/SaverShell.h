@@ -9,6 +9,10 @@
 extern HINSTANCE appInstance;
 // 1 when GetVersionExA reports a Win9x platform, else 0; set once by SaverMain.
 extern int win9xPlatform;
+// Set once a thread was given up on while still inside a library (the
+// engine's frame thread): SaverEntry then ends the process without running
+// any library's code.
+extern bool threadAbandoned;
 
 // The viewer's procedure for the saver window: it gets every message the
 // shell's outer procedure forwards and passes what it does not consume on to

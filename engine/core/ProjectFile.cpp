@@ -38,6 +38,45 @@ bool ParseSpeed(const std::string& text, double& speed) {
     return true;
 }
 
+// A whole number from lowest to highest, decimal or 0x hexadecimal.
+bool ParseWhole(const std::string& text, long lowest, long highest, int& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    long number = strtol(text.c_str(), &end, text.compare(0, 2, "0x") == 0 ? 16 : 10);
+    if (*end != '\0' || number < lowest || number > highest) return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+// A "test-" line into faults; empty when sound, else what is wrong.
+std::string ParseTestLine(const std::string& keyword, const std::string& argument,
+                          TestFaults& faults) {
+    struct Numbered {
+        const char* keyword;
+        int* field;
+        long lowest, highest;
+    };
+    const Numbered numbered[] = {
+        {"test-hang-frame", &faults.hangAtFrame, 1, 1000000},
+        {"test-slow-frame", &faults.slowFrameMilliseconds, 1, 60000},
+        {"test-fault-frame", &faults.faultAtFrame, 1, 1000000},
+        {"test-fault-message", &faults.faultOnMessage, 0, 0xFFFF},
+    };
+    for (const Numbered& line : numbered) {
+        if (keyword != line.keyword) continue;
+        if (ParseWhole(argument, line.lowest, line.highest, *line.field)) return std::string();
+        return keyword + " needs a number from " + std::to_string(line.lowest) + " to " +
+               std::to_string(line.highest);
+    }
+    bool* flag = keyword == "test-frame-sends" ? &faults.frameSendsMessage
+                 : keyword == "test-fault-load" ? &faults.faultInLoad
+                                                : nullptr;
+    if (!flag) return "unknown keyword \"" + keyword + "\"";
+    if (!argument.empty()) return keyword + " takes no argument";
+    *flag = true;
+    return std::string();
+}
+
 // Collects the file line by line, then resolves the text lines.
 class Parser {
 public:
@@ -77,7 +116,7 @@ bool Parser::Line(int number, const std::string& rawLine) {
     Project& project = result.project;
 
     bool once = keyword == "scene" || keyword == "background" || keyword == "foreground" ||
-                keyword == "speed";
+                keyword == "speed" || keyword.compare(0, 5, "test-") == 0;
     if (once) {
         if (std::find(seenKeywords_.begin(), seenKeywords_.end(), keyword) != seenKeywords_.end())
             return Fail(number, "\"" + keyword + "\" given twice");
@@ -115,6 +154,9 @@ bool Parser::Line(int number, const std::string& rawLine) {
     } else if (keyword == "text") {
         if (pendingText_.size() == maxTextLines) return Fail(number, "more than 16 text lines");
         return SplitText(number, argument);
+    } else if (keyword.compare(0, 5, "test-") == 0) {
+        std::string wrong = ParseTestLine(keyword, argument, project.testFaults);
+        if (!wrong.empty()) return Fail(number, wrong);
     } else {
         return Fail(number, "unknown keyword \"" + keyword + "\"");
     }

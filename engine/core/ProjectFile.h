@@ -25,6 +25,17 @@ struct TextPart {
     int pluginChannel = -1;
 };
 
+// Misbehaviour on request, for the viewer's tests only: the "test-" lines
+// (engine/README.md). The defaults ask for none.
+struct TestFaults {
+    int hangAtFrame = 0;             // Frame number N never returns
+    int slowFrameMilliseconds = 0;   // every Frame takes this much longer
+    bool frameSendsMessage = false;  // every Frame sends WM_APP to the window
+    int faultAtFrame = 0;            // Frame number N faults
+    int faultOnMessage = -1;         // WindowMessage faults on this message
+    bool faultInLoad = false;        // LoadProject faults once the file is read
+};
+
 struct Project {
     SceneKind scene = SceneKind::orbit;  // a project must name it
     Colour background{0, 0, 0};
@@ -34,6 +45,7 @@ struct Project {
     // Plug-in channel types, as upper-case GUID text without braces.
     std::vector<std::string> pluginChannels;
     std::vector<std::vector<TextPart>> textLines;
+    TestFaults testFaults;
 };
 
 // Limits that keep a damaged or hostile file from growing without bound.

@@ -48,6 +48,22 @@ TEST(ProjectFile, DefaultsApplyWhenOnlyTheSceneIsGiven) {
     EXPECT_TRUE(parsed.project.textLines.empty());
 }
 
+TEST(ProjectFile, TestLinesAskForMisbehaviour) {
+    ParseResult parsed = ParseProject(
+        "scene orbit\ntest-hang-frame 3\ntest-slow-frame 250\ntest-frame-sends\n"
+        "test-fault-frame 7\ntest-fault-message 0x0100\ntest-fault-load\n");
+    ASSERT_TRUE(parsed.ok) << parsed.error;
+    const TestFaults& asked = parsed.project.testFaults;
+    EXPECT_EQ(3, asked.hangAtFrame);
+    EXPECT_EQ(250, asked.slowFrameMilliseconds);
+    EXPECT_TRUE(asked.frameSendsMessage);
+    EXPECT_EQ(7, asked.faultAtFrame);
+    EXPECT_EQ(0x0100, asked.faultOnMessage);
+    EXPECT_TRUE(asked.faultInLoad);
+    // Message 0 is a message like any other, not "none".
+    EXPECT_EQ(0, ParseProject("scene orbit\ntest-fault-message 0").project.testFaults.faultOnMessage);
+}
+
 TEST(ProjectFile, ErrorsNameTheLineAndTheFault) {
     std::string manyChannels = "scene orbit\n";
     for (int i = 0; i <= 16; ++i) manyChannels += "channel c" + std::to_string(i) + "\n";
@@ -80,6 +96,11 @@ TEST(ProjectFile, ErrorsNameTheLineAndTheFault) {
         {"a plugin is named once", "scene orbit\nplugin 3B1E6C52-8A47-4D90-B2F3-5C81A7E04D26\nplugin 3b1e6c52-8a47-4d90-b2f3-5c81a7e04d26", "line 3: plugin 3B1E6C52-8A47-4D90-B2F3-5C81A7E04D26 named twice"},
         {"a reference is closed", "scene orbit\ntext value {x", "line 2: { without }"},
         {"a brace closes only a reference", "scene orbit\ntext value }x", "line 2: } without {"},
+        {"a test frame number is 1 or more", "scene orbit\ntest-hang-frame 0", "line 2: test-hang-frame needs a number from 1 to 1000000"},
+        {"a test number is whole", "scene orbit\ntest-slow-frame 2.5", "line 2: test-slow-frame needs a number from 1 to 60000"},
+        {"a test message fits 16 bits", "scene orbit\ntest-fault-message 0x10000", "line 2: test-fault-message needs a number from 0 to 65535"},
+        {"a test flag takes no argument", "scene orbit\ntest-fault-load now", "line 2: test-fault-load takes no argument"},
+        {"test lines are known", "scene orbit\ntest-explode", "line 2: unknown keyword \"test-explode\""},
         {"a reference names a defined channel", "scene orbit\nchannel a\ntext {b}", "line 3: text shows {b}, which no channel or plugin line defines"},
     };
     for (const Case& c : cases) {

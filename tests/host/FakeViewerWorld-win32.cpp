@@ -85,6 +85,13 @@ int32_t FakeEngine::Run()
 
 void FakeEngine::Frame()
 {
+    if (frameMilliseconds)
+        Sleep(frameMilliseconds);
+    // Given up after a while, so that a window thread that never answers
+    // fails the test instead of leaving this thread behind.
+    DWORD_PTR answer;
+    if (sendAfterStop && !running)
+        SendMessageTimeoutA(sendTo, sendAfterStop, 0, 0, SMTO_NORMAL, 3000, &answer);
     if (destroyed)
         callLog.Add("Frame after Destroy");
     ++frames;
@@ -139,6 +146,7 @@ bool ReadProjectName(char (&name)[textSize])
 // --- Shell.
 HINSTANCE appInstance;
 int win9xPlatform;
+bool threadAbandoned;
 int previewMode;
 
 LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -182,9 +190,19 @@ void ResetFakeWorld()
     callLog.Clear();
     fakeWorld = FakeWorld();
     win9xPlatform = 0;
+    threadAbandoned = false;
     previewMode = 0;
     viewerSettings.frameDelay = 5;
     viewerSettings.doNotQuit = 0;
     viewerSettings.previewEnabled = 0;
     lstrcpynA(viewerSettings.projectPath, "demo.proj", 260);
+}
+
+void RegisterTestClass(const char* name, WNDPROC procedure)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = name;
+    RegisterClassA(&windowClass);
 }

@@ -49,11 +49,16 @@ private:
 };
 
 // Logs every call but Frame, which it counts (frames come from the frame
-// thread while the test thread watches the count).
+// thread while the test thread watches the count). A frame may take time and,
+// once the stop is asked, send a message to a window; one that ends after
+// Destroy logs "Frame after Destroy".
 class FakeEngine final : public EngineControl {
 public:
     int32_t runResult = 0;
     bool coreMissing = false;
+    DWORD frameMilliseconds = 0;
+    HWND sendTo = nullptr;
+    UINT sendAfterStop = 0;  // 0: sends nothing
     std::atomic<int> frames{0};
     std::atomic<bool> destroyed{false};
     FakeCore core;
@@ -91,5 +96,7 @@ extern FakeWorld fakeWorld;
 
 // Clears the log, the shell's flags, the settings and the run state.
 void ResetFakeWorld();
+// Registers a window class of this program with that procedure.
+void RegisterTestClass(const char* name, WNDPROC procedure);
 // Waits until the engine has rendered more than count frames; false on timeout.
 bool WaitForFrames(FakeEngine& engine, int count);

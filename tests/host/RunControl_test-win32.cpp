@@ -6,6 +6,7 @@
 #include "host/EngineBinding.h"
 #include "host/RunControl.h"
 #include "settings/ViewerSettings.h"
+#include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 
 #include "MessageBoxWatcher.h"
@@ -16,13 +17,25 @@ namespace {
 
 const char startError[] =
     "There was an error starting the Ormelix Screen Saver Viewer.\r\nPlease Re-install Screen Saver";
+const char testClass[] = "RunControlTest";
+
+// Stops the viewer on WM_CLOSE, as the viewer's window procedure does.
+LRESULT CALLBACK StopOnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_CLOSE)
+        return DefWindowProcA(window, message, wParam, lParam);
+    callLog.Add("WM_CLOSE");
+    StopViewer(window);
+    return 0;
+}
 
 class RunControlTest : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { RegisterTestClass(testClass, StopOnClose); }
     void SetUp() override
     {
         ResetFakeWorld();
-        window = CreateWindowExA(0, "STATIC", "run control test", WS_POPUP, 0, 0, 64, 64, nullptr,
+        window = CreateWindowExA(0, testClass, "run control test", WS_POPUP, 0, 0, 64, 64, nullptr,
                                  nullptr, GetModuleHandleA(nullptr), nullptr);
         ASSERT_NE(nullptr, window);
     }
@@ -78,6 +91,53 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
         Sleep(30);  // a thread still alive would render again meanwhile
         EXPECT_EQ(framesAtStop, engine.frames) << row.rule;
+    }
+}
+
+TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
+{
+    struct Row {
+        const char* rule;
+        DWORD frameMilliseconds;
+        int32_t delay;
+        UINT sendAfterStop;
+        bool destroyed;
+    } rows[] = {
+        // A frame in progress is waited for: Destroy comes only after it ended.
+        {"frame in progress", 300, 5, 0, true},
+        // The pause ends on the stop, long before the limit.
+        {"long pause", 0, 60000, 0, true},
+        // A frame that sends to the window waits for the window thread, which
+        // lets the message in while it waits; the close it sends stops nothing twice.
+        {"frame sends WM_CLOSE", 300, 5, WM_CLOSE, true},
+        // A frame beyond the limit is given up on: the engine is forgotten, not destroyed.
+        {"frame beyond the limit", 1500, 5, 0, false},
+    };
+    for (const Row& row : rows) {
+        ResetFakeWorld();
+        FakeEngine engine;
+        engine.frameMilliseconds = row.frameMilliseconds;
+        engine.sendTo = window;
+        engine.sendAfterStop = row.sendAfterStop;
+        viewerSettings.frameDelay = row.delay;
+        fakeWorld.engineToBind = &engine;
+        StartViewer(window);
+        ASSERT_TRUE(WaitForFrames(engine, 0)) << row.rule;
+        HANDLE thread = nullptr;
+        DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &thread, SYNCHRONIZE,
+                        FALSE, 0);
+
+        StopViewer(window);
+
+        EXPECT_EQ(nullptr, engineControl) << row.rule;
+        EXPECT_EQ(row.destroyed, callLog.Find("Destroy 1") != -1) << row.rule;
+        EXPECT_EQ(row.destroyed, !threadAbandoned) << row.rule;
+        EXPECT_EQ(row.sendAfterStop != 0, callLog.Find("WM_CLOSE") != -1) << row.rule;
+        // Outlives a thread given up on, so that it never runs into a gone engine.
+        EXPECT_EQ(row.destroyed ? WAIT_OBJECT_0 : WAIT_TIMEOUT, WaitForSingleObject(thread, 0)) << row.rule;
+        WaitForSingleObject(thread, 10000);
+        CloseHandle(thread);
+        EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
     }
 }
 

@@ -25,14 +25,7 @@ LRESULT CALLBACK TestWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 
 class ViewerWindowProcTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = TestWindowProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = testClass;
-        RegisterClassA(&windowClass);
-    }
+    static void SetUpTestSuite() { RegisterTestClass(testClass, TestWindowProc); }
     void SetUp() override
     {
         ResetFakeWorld();

@@ -234,6 +234,26 @@ TEST(ViewerSettingsFile, RoundTripRestoresEveryByte)
     EXPECT_FALSE(in.PreviewEnabled());
 }
 
+TEST(ViewerSettings, FramesPaceByAtMostTheDialogsLongestDelay)
+{
+    struct Row {
+        int32_t stored;
+        int32_t paced;
+    } rows[] = {
+        {20, 20}, {100, 100},
+        // Beyond the dialog's range: paced at its longest, the field left as read.
+        {101, 100}, {8000, 100}, {INT32_MAX, 100},
+        // No pause at all, as the frame loop treats these.
+        {0, 0}, {-5, -5},
+    };
+    for (const Row& row : rows) {
+        FreshSettings fresh;
+        fresh.settings.frameDelay = row.stored;
+        EXPECT_EQ(row.paced, fresh.settings.FrameDelay()) << row.stored;
+        EXPECT_EQ(row.stored, fresh.settings.frameDelay) << row.stored;
+    }
+}
+
 TEST(ViewerSettings, InstallDirectoryKeepsAtMost259Characters)
 {
     struct Row {
