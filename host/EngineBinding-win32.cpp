@@ -7,10 +7,7 @@
 #include "common/ErrorBox.h"
 #include "host/EnginePath.h"
 #include "packdata/ReadAppendedValue.h"
-#include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
-
-EngineControl* engineControl;
+#include "shell/SaverRun.h"
 
 namespace {
 
@@ -62,7 +59,7 @@ bool ReadWholePath(char** path)
 
 void BindEngine(HWND window)
 {
-    if (engineControl == nullptr) {
+    if (saverRun.engineControl == nullptr) {
         char projectName[textSize];
         if (!ReadProjectName(projectName)) {
             ShowProjectNameError();
@@ -71,27 +68,27 @@ void BindEngine(HWND window)
         // Without a registered full path nothing is loaded.
         char directory[textSize] = {};
         if (FindInstallDir(projectName, directory, textLimit))
-            engineControl = LoadEngineLibrary(directory);
-        if (engineControl == nullptr) {
+            saverRun.engineControl = LoadEngineLibrary(directory);
+        if (saverRun.engineControl == nullptr) {
             ShowEngineInitError(window, directory);
             return;
         }
-        engineControl->SetInstallDir(directory);
-        engineControl->SetRegistryKey(viewersKey);
-        if (!engineControl->Initialize(appInstance, "Ormelix", window))
+        saverRun.engineControl->SetInstallDir(directory);
+        saverRun.engineControl->SetRegistryKey(viewersKey);
+        if (!saverRun.engineControl->Initialize(saverRun.appInstance, "Ormelix", window))
             return;
-        viewerSettings.SetInstallDirectory(directory);
+        saverRun.viewerSettings.SetInstallDirectory(directory);
     }
     // An engine bound earlier keeps the install directory the settings hold.
-    viewerSettings.SetEngineCore(engineControl->GetCore());
-    viewerSettings.Load();
+    saverRun.viewerSettings.SetEngineCore(saverRun.engineControl->GetCore());
+    saverRun.viewerSettings.Load();
 }
 
 void ReleaseEngine()
 {
-    if (engineControl)
-        engineControl->Destroy(1);
-    engineControl = nullptr;
+    if (saverRun.engineControl)
+        saverRun.engineControl->Destroy(1);
+    saverRun.engineControl = nullptr;
 }
 
 bool FindInstallDir(const char* projectName, char* out, int outSize)

@@ -7,12 +7,7 @@
 #include "host/FrameLoop.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
-#include "shell/SaverWindow.h"
-
-std::atomic<bool> running;
-HANDLE frameThread;
-HANDLE frameStopEvent;
+#include "shell/SaverRun.h"
 
 namespace {
 
@@ -25,10 +20,6 @@ const char startErrorCaption[] = "Ormelix Screen Saver Viewer";
 // teardown after it, a close stays well inside 2 s of the user's input
 // even under Wine on a loaded machine.
 const DWORD frameThreadStopLimit = 1000;
-
-// True while StopViewer waits: a message sent meanwhile may close the window
-// and call it again, and that call must neither wait nor destroy anything.
-bool stopInProgress;
 
 // The frame thread's view of the engine, the settings and the clock. The
 // clock is the performance counter: GetTickCount moves in steps of up to
@@ -43,16 +34,16 @@ public:
         if (countsPerMillisecond == 0)
             countsPerMillisecond = 1;
     }
-    bool KeepRunning() override { return running; }
+    bool KeepRunning() override { return saverRun.running; }
     void RenderFrame() override
     {
         // Read once: StopViewer forgets an engine it gave up on while this
         // thread may be between the test and the call.
-        EngineControl* engine = engineControl;
+        EngineControl* engine = saverRun.engineControl;
         if (engine)
             engine->Frame();
     }
-    int32_t FrameDelay() override { return viewerSettings.FrameDelay(); }
+    int32_t FrameDelay() override { return saverRun.viewerSettings.FrameDelay(); }
     uint32_t NowMilliseconds() override { return static_cast<uint32_t>(Counter() / countsPerMillisecond); }
     // Ends at once when StopViewer asks the thread to stop, however long the
     // delay in the settings file. Under Wine a wait on an object overruns by
@@ -62,8 +53,8 @@ public:
     {
         LONGLONG end = Counter() + milliseconds * countsPerMillisecond;
         if (milliseconds > sleptAtEnd &&
-            WaitForSingleObject(frameStopEvent, static_cast<DWORD>(milliseconds - sleptAtEnd)) ==
-                WAIT_OBJECT_0)
+            WaitForSingleObject(saverRun.frameStopEvent,
+                                static_cast<DWORD>(milliseconds - sleptAtEnd)) == WAIT_OBJECT_0)
             return;
         LONGLONG left = (end - Counter() + countsPerMillisecond / 2) / countsPerMillisecond;
         if (left > 0)
@@ -125,54 +116,56 @@ bool StartProject(HWND window)
     }
     if (!window)
         return false;
-    if (engineControl) {
-        engineControl->LoadProject(viewerSettings.ProjectPath());
-        if (EngineCore* core = engineControl->GetCore()) {
+    if (saverRun.engineControl) {
+        saverRun.engineControl->LoadProject(saverRun.viewerSettings.ProjectPath());
+        if (EngineCore* core = saverRun.engineControl->GetCore()) {
             SetSaverChannel(core, "OrmelixSaver", 1.0f);
-            SetSaverChannel(core, "OrmelixSaverPreview", previewMode ? 1.0f : 0.0f);
+            SetSaverChannel(core, "OrmelixSaverPreview", saverRun.previewMode ? 1.0f : 0.0f);
         }
-        if (engineControl->Run() == 0)
+        if (saverRun.engineControl->Run() == 0)
             return true;
     }
     ShowErrorBox(window, startErrorText, startErrorCaption, MB_ICONERROR);
-    if (engineControl)
-        engineControl->Destroy(1);
-    engineControl = nullptr;
+    if (saverRun.engineControl)
+        saverRun.engineControl->Destroy(1);
+    saverRun.engineControl = nullptr;
     return false;
 }
 
 void StartViewer(HWND window)
 {
     BindEngine(window);
-    if (!viewerSettings.PreviewEnabled() && previewMode)
+    if (!saverRun.viewerSettings.PreviewEnabled() && saverRun.previewMode)
         return;  // the preview stays black; no project runs in it
     if (!StartProject(window)) {
         EndDialog(window, 0);  // no dialog: the window stays open and black
         return;
     }
-    running = true;
-    frameStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    frameThread = frameStopEvent ? CreateThread(nullptr, 0, FrameThread, nullptr, 0, nullptr) : nullptr;
-    if (!frameThread)
-        running = false;  // no thread to stop: StopViewer only destroys the engine
+    saverRun.running = true;
+    saverRun.frameStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    saverRun.frameThread = saverRun.frameStopEvent
+                               ? CreateThread(nullptr, 0, FrameThread, nullptr, 0, nullptr)
+                               : nullptr;
+    if (!saverRun.frameThread)
+        saverRun.running = false;  // no thread to stop: StopViewer only destroys the engine
 }
 
 void StopViewer(HWND)
 {
-    if (stopInProgress)
+    if (saverRun.stopInProgress)
         return;
-    stopInProgress = true;
+    saverRun.stopInProgress = true;
     bool threadEnded = true;
-    if (running) {
-        running = false;
-        SetEvent(frameStopEvent);
+    if (saverRun.running) {
+        saverRun.running = false;
+        SetEvent(saverRun.frameStopEvent);
         // The thread ends after the frame it is in; its pause ends at once.
-        threadEnded = WaitForThreadLettingSentMessagesIn(frameThread, frameThreadStopLimit);
-        CloseHandle(frameThread);
-        frameThread = nullptr;
+        threadEnded = WaitForThreadLettingSentMessagesIn(saverRun.frameThread, frameThreadStopLimit);
+        CloseHandle(saverRun.frameThread);
+        saverRun.frameThread = nullptr;
         if (threadEnded) {
-            CloseHandle(frameStopEvent);
-            frameStopEvent = nullptr;
+            CloseHandle(saverRun.frameStopEvent);
+            saverRun.frameStopEvent = nullptr;
         }
     }
     if (!threadEnded) {
@@ -181,11 +174,11 @@ void StopViewer(HWND)
         // on a lock the thread holds. Forget the engine without a call; the
         // window closes as usual, and SaverEntry ends the process without
         // running the engine's code again.
-        threadAbandoned = true;
-        engineControl = nullptr;
-    } else if (engineControl) {
-        engineControl->Destroy(1);
-        engineControl = nullptr;
+        saverRun.threadAbandoned = true;
+        saverRun.engineControl = nullptr;
+    } else if (saverRun.engineControl) {
+        saverRun.engineControl->Destroy(1);
+        saverRun.engineControl = nullptr;
     }
-    stopInProgress = false;
+    saverRun.stopInProgress = false;
 }

@@ -8,8 +8,6 @@
 #include "common/EngineInterface.h"
 #include "settings/resource.h"
 
-ViewerSettings viewerSettings;
-
 namespace {
 
 // One chunk of the settings file: its code, its field and the size written.

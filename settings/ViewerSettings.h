@@ -1,4 +1,4 @@
-// The viewer's one settings object: the project path, the frame delay and
+// The viewer's settings: the project path, the frame delay and
 // the two flags, kept in "screensaver.cfg" in the install directory and read
 // and written through the engine's chunk-file objects.
 #pragma once
@@ -42,7 +42,3 @@ public:
     HWND dialog;                  // the open settings dialog
     char installDirectory[textSize];  // where "screensaver.cfg" lies
 };
-
-// The process's settings. Static storage is zero before construction and the
-// constructor sets only engineCore, so every field starts at zero.
-extern ViewerSettings viewerSettings;

@@ -1,5 +1,6 @@
 // The shell's default procedure for the saver window and the password check
 // on close: they read the system, ask the close rules and carry out the answer.
+#include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
@@ -7,10 +8,10 @@
 CloseContext CurrentCloseContext()
 {
     CloseContext context;
-    context.previewMode = previewMode != 0;
-    context.win9xPlatform = win9xPlatform != 0;
-    context.verifierLoaded = verifyPasswordProc != nullptr;
-    context.autoPlayQueryMessage = autoPlayQueryMessage;
+    context.previewMode = saverRun.previewMode != 0;
+    context.win9xPlatform = saverRun.win9xPlatform != 0;
+    context.verifierLoaded = saverRun.verifyPasswordProc != nullptr;
+    context.autoPlayQueryMessage = saverRun.autoPlayQueryMessage;
     return context;
 }
 
@@ -41,13 +42,13 @@ static void PostToParent(HWND window, UINT message, LPARAM lParam)
 LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WPARAM wParam,
                          LPARAM lParam)
 {
-    closeState = decision.next;
+    saverRun.closeState = decision.next;
     if (decision.hideCursor) SetCursor(nullptr);
     if (decision.yield) Sleep(0);
     if (decision.postClose) PostMessageA(window, WM_CLOSE, 0, 0);
     switch (decision.outcome) {
     case Outcome::Forward:
-        return viewerWindowProc(window, message, wParam, lParam);
+        return saverRun.viewerWindowProc(window, message, wParam, lParam);
     case Outcome::Answer:
         return decision.result;
     case Outcome::PostToParent:
@@ -55,10 +56,10 @@ LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WP
         return 1;
     case Outcome::VerifyClose:
         if (VerifyPasswordOnClose(window)) break;
-        closeState.lastCursorPos = CursorNow();  // refused: measure travel afresh
+        saverRun.closeState.lastCursorPos = CursorNow();  // refused: measure travel afresh
         return 0;
     case Outcome::AskVerifier:
-        return verifyPasswordProc(window);
+        return saverRun.verifyPasswordProc(window);
     case Outcome::DefaultProcedure:
         break;
     }
@@ -73,22 +74,22 @@ LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     event.lParam = lParam;
     event.cursor = CursorNow();
     if (NeedsAcLineStatus(message, wParam)) event.acLineStatus = ReadAcLineStatus();
-    return CarryOutDecision(DecideSaverDefault(CurrentCloseContext(), closeState, event), window,
+    return CarryOutDecision(DecideSaverDefault(CurrentCloseContext(), saverRun.closeState, event), window,
                             message, wParam, lParam);
 }
 
 bool VerifyPasswordOnClose(HWND window)
 {
-    switch (DecideVerifyGate(closeState, verifyPasswordProc != nullptr, GetTickCount())) {
+    switch (DecideVerifyGate(saverRun.closeState, saverRun.verifyPasswordProc != nullptr, GetTickCount())) {
     case VerifyGate::Refuse:
         return false;
     case VerifyGate::Approve:
-        closeState.closeApproved = 1;
+        saverRun.closeState.closeApproved = 1;
         return true;
     case VerifyGate::Ask:
         break;
     }
-    closeState.verifyInProgress = true;
+    saverRun.closeState.verifyInProgress = true;
     // Timer messages queued before the dialog would reach the viewer behind it.
     MSG pending;
     for (int i = 0; i < 2; ++i)
@@ -96,6 +97,6 @@ bool VerifyPasswordOnClose(HWND window)
     // The answer travels the whole procedure chain and back (WM_APP).
     LRESULT accepted = SendMessageA(window, WM_APP, 0, 0);
     if (!accepted) SetCursor(nullptr);
-    closeState = FinishVerify(closeState, static_cast<uint32_t>(accepted), GetTickCount());
-    return closeState.closeApproved != 0;
+    saverRun.closeState = FinishVerify(saverRun.closeState, static_cast<uint32_t>(accepted), GetTickCount());
+    return saverRun.closeState.closeApproved != 0;
 }

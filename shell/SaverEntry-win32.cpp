@@ -4,8 +4,9 @@
 // over to SaverEntry, which never returns. Here the program hands the shell
 // the viewer's parts.
 #include "host/EngineBinding.h"
+#include "host/SystemViewerPlatform.h"
 #include "host/ViewerWindowProc.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 
 extern "C" void __main();  // the runtime's static-constructor walk, run once
 
@@ -21,6 +22,8 @@ extern "C" int atexit(void (*)())
 extern "C" void SaverStartup()
 {
     __main();
-    static const ViewerParts viewer = {ViewerWindowProc, {BindEngine, ReleaseEngine}};
+    static const ViewerParts viewer = {ViewerWindowProc,
+                                       {&saverRun.viewerSettings, BindEngine, ReleaseEngine}};
+    saverRun.viewerPlatform = &SystemViewerPlatform();
     SaverEntry(viewer);
 }

@@ -1,24 +1,12 @@
 // The saver window: its class, its full-screen and preview forms, the message
 // loop and the outer window procedure with the input-method detach.
+#include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
 
-int previewMode;
-CloseState closeState;
-UINT autoPlayQueryMessage;
-HWND saverWindow;
-ViewerProcedure viewerWindowProc;
-
 static const char kClassName[] = "WindowsScreenSaverClass";
 static const char kFullScreenTitle[] = "Screen Saver";
-
-// The input method is detached from the saver window while it lives, when
-// the process already uses one (IMM32.DLL is never loaded for this).
-typedef HANDLE(WINAPI* ImmAssociateContextFunction)(HWND window, HANDLE context);
-static HMODULE imeModule;
-static ImmAssociateContextFunction immAssociateContextProc;
-static HANDLE savedImeContext;
 
 struct WindowForm {
     DWORD exStyle;
@@ -80,13 +68,13 @@ static int RunMessageLoop()
 
 int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
 {
-    viewerWindowProc = viewerProc;
+    saverRun.viewerWindowProc = viewerProc;
     WNDCLASSA windowClass = {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC,
                              SaverWindowProc,
                              0,
                              0,
-                             appInstance,
-                             LoadIconA(appInstance, MAKEINTRESOURCEA(100)),
+                             saverRun.appInstance,
+                             LoadIconA(saverRun.appInstance, MAKEINTRESOURCEA(100)),
                              nullptr,
                              static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
                              nullptr,
@@ -94,23 +82,23 @@ int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
     WindowForm form;
     if (parent) {
         form = PreviewForm(parent);
-        previewMode = 1;
+        saverRun.previewMode = 1;
     } else {
         form = FullScreenForm();
         if (ActivateRunningSaver()) return 0;
-        closeState.acLineStatus = ReadAcLineStatus();
+        saverRun.closeState.acLineStatus = ReadAcLineStatus();
         LoadPasswordLibrary();
     }
-    autoPlayQueryMessage = win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+    saverRun.autoPlayQueryMessage = saverRun.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 
     int result = 0;
-    saverWindow = RegisterClassA(&windowClass)
+    saverRun.saverWindow = RegisterClassA(&windowClass)
                       ? CreateWindowExA(form.exStyle, kClassName, form.title, form.style,
                                         form.bounds.left, form.bounds.top, form.bounds.right,
-                                        form.bounds.bottom, parent, nullptr, appInstance, nullptr)
+                                        form.bounds.bottom, parent, nullptr, saverRun.appInstance, nullptr)
                       : nullptr;
-    if (saverWindow) {
-        if (!parent) SetForegroundWindow(saverWindow);
+    if (saverRun.saverWindow) {
+        if (!parent) SetForegroundWindow(saverRun.saverWindow);
         result = RunMessageLoop();
     }
     UnloadPasswordLibrary();
@@ -119,23 +107,23 @@ int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
 
 static void DetachInputMethod(HWND window)
 {
-    imeModule = GetModuleHandleA("IMM32.DLL");
-    if (!imeModule) return;
-    immAssociateContextProc = reinterpret_cast<ImmAssociateContextFunction>(
-        reinterpret_cast<void*>(GetProcAddress(imeModule, "ImmAssociateContext")));
-    if (immAssociateContextProc) savedImeContext = immAssociateContextProc(window, nullptr);
+    saverRun.imeModule = GetModuleHandleA("IMM32.DLL");
+    if (!saverRun.imeModule) return;
+    saverRun.immAssociateContextProc = reinterpret_cast<ImmAssociateContextFunction>(
+        reinterpret_cast<void*>(GetProcAddress(saverRun.imeModule, "ImmAssociateContext")));
+    if (saverRun.immAssociateContextProc) saverRun.savedImeContext = saverRun.immAssociateContextProc(window, nullptr);
 }
 
 static void RestoreInputMethod(HWND window)
 {
-    if (imeModule && immAssociateContextProc && savedImeContext)
-        immAssociateContextProc(window, savedImeContext);
+    if (saverRun.imeModule && saverRun.immAssociateContextProc && saverRun.savedImeContext)
+        saverRun.immAssociateContextProc(window, saverRun.savedImeContext);
 }
 
 static void OnCreate(HWND window)
 {
     DetachInputMethod(window);
-    closeState.lastCursorPos = CursorNow();
+    saverRun.closeState.lastCursorPos = CursorNow();
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -151,6 +139,6 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     event.message = message;
     event.wParam = wParam;
     event.lParam = lParam;
-    return CarryOutDecision(DecideSaverWindowMessage(CurrentCloseContext(), closeState, event),
+    return CarryOutDecision(DecideSaverWindowMessage(CurrentCloseContext(), saverRun.closeState, event),
                             window, message, wParam, lParam);
 }

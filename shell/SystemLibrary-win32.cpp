@@ -4,7 +4,7 @@
 #include "shell/SystemLibrary.h"
 
 #include "common/BoundedText.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 
 namespace {
 
@@ -19,7 +19,7 @@ bool ReadSystemDirectory(char* directory)
 // a textSize buffer; false if it cannot be told.
 bool ReadSaverDirectory(char* directory)
 {
-    DWORD length = GetModuleFileNameA(appInstance, directory, textSize);
+    DWORD length = GetModuleFileNameA(saverRun.appInstance, directory, textSize);
     if (length == 0 || length >= textSize)
         return false;
     // Stepping by characters, so a double-byte character's second byte is

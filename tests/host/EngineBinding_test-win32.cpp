@@ -4,7 +4,7 @@
 // every length, and the BindEngine paths that need no packed executable.
 #include "host/EngineBinding.h"
 
-#include "settings/ViewerSettings.h"
+#include "shell/SaverRun.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestProcess.h"
 #include "FakeChunkFiles.h"
@@ -283,12 +283,12 @@ TEST(LoadEngineLibrary, LoadsByItsFullPathWhenPathIsFull)
 TEST(BindEngine, WithoutAProjectNameShowsItsBoxBindsNothingAndReadsTheBlockOnce)
 {
     // This test program carries no appended block.
-    ASSERT_EQ(nullptr, engineControl);
+    ASSERT_EQ(nullptr, saverRun.engineControl);
     MessageBoxWatcher watcher;
     BindEngine(nullptr);
     std::vector<SeenBox> boxes = watcher.Boxes();
 
-    EXPECT_EQ(nullptr, engineControl);
+    EXPECT_EQ(nullptr, saverRun.engineControl);
     ASSERT_FALSE(boxes.empty());
     const SeenBox& last = boxes.back();
     EXPECT_EQ("Error while retrieving the project name", last.caption);
@@ -311,20 +311,20 @@ TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)
     FakeLoader loader(log, {{"SCTI", {42, 0, 0, 0}}}, true);
     FakeCore core(log, &loader, nullptr);
     RecordingControl control(log, &core);
-    viewerSettings.SetInstallDirectory("C:\\Bound");
-    engineControl = &control;
+    saverRun.viewerSettings.SetInstallDirectory("C:\\Bound");
+    saverRun.engineControl = &control;
 
     MessageBoxWatcher watcher;
     BindEngine(nullptr);
     EXPECT_TRUE(watcher.Boxes().empty());
-    engineControl = nullptr;
+    saverRun.engineControl = nullptr;
 
     std::vector<std::string> expected = {
         "GetCore", "CreateObject loader 0 0", "Open C:\\Bound\\screensaver.cfg",
         "FindChunk SCFP", "FindChunk SCTI", "ReadChunk SCTI", "FindChunk SCQC", "FindChunk SCSP",
         "Destroy 1"};
     EXPECT_EQ(Joined(expected), Joined(log));
-    EXPECT_EQ(42, viewerSettings.FrameDelay());
-    EXPECT_EQ(&core, viewerSettings.engineCore);
-    viewerSettings.SetEngineCore(nullptr);  // the core lives no longer than this test
+    EXPECT_EQ(42, saverRun.viewerSettings.FrameDelay());
+    EXPECT_EQ(&core, saverRun.viewerSettings.engineCore);
+    saverRun.viewerSettings.SetEngineCore(nullptr);  // the core lives no longer than this test
 }

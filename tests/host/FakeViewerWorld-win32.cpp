@@ -6,7 +6,7 @@
 #include "host/RunControl.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverWindow.h"
 
 #include <cstring>
@@ -90,7 +90,7 @@ void FakeEngine::Frame()
     // Given up after a while, so that a window thread that never answers
     // fails the test instead of leaving this thread behind.
     DWORD_PTR answer;
-    if (sendAfterStop && !running)
+    if (sendAfterStop && !saverRun.running)
         SendMessageTimeoutA(sendTo, sendAfterStop, 0, 0, SMTO_NORMAL, 3000, &answer);
     if (destroyed)
         callLog.Add("Frame after Destroy");
@@ -124,13 +124,12 @@ bool WaitForFrames(FakeEngine& engine, int count)
 }
 
 // --- Engine binding: binds the engine the test prepared.
-EngineControl* engineControl;
 
 void BindEngine(HWND)
 {
     callLog.Add("BindEngine");
-    if (!engineControl)
-        engineControl = fakeWorld.engineToBind;
+    if (!saverRun.engineControl)
+        saverRun.engineControl = fakeWorld.engineToBind;
 }
 
 // --- Packed project data.
@@ -144,16 +143,12 @@ bool ReadProjectName(char (&name)[textSize])
 }
 
 // --- Shell.
-HINSTANCE appInstance;
-int win9xPlatform;
-bool threadAbandoned;
-int previewMode;
 
 LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     callLog.Add("SaverDefaultProc " + Hex(message));
     // Like the shell, drop a full-screen Win9x close whose password was refused.
-    if (message == WM_CLOSE && win9xPlatform && !previewMode && !fakeWorld.passwordAccepted)
+    if (message == WM_CLOSE && saverRun.win9xPlatform && !saverRun.previewMode && !fakeWorld.passwordAccepted)
         return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -165,7 +160,7 @@ bool VerifyPasswordOnClose(HWND)
 }
 
 // --- Settings: plain fields, no file.
-ViewerSettings viewerSettings;
+SaverRun saverRun;
 
 ViewerSettings::ViewerSettings() : engineCore(nullptr) {}
 ViewerSettings::~ViewerSettings() {}
@@ -185,17 +180,17 @@ void ResetFakeWorld()
 {
     // A test that failed half-way may leave a thread running on an engine
     // that is gone: forget the engine first, then stop the thread.
-    engineControl = nullptr;
+    saverRun.engineControl = nullptr;
     StopViewer(nullptr);
     callLog.Clear();
     fakeWorld = FakeWorld();
-    win9xPlatform = 0;
-    threadAbandoned = false;
-    previewMode = 0;
-    viewerSettings.frameDelay = 5;
-    viewerSettings.doNotQuit = 0;
-    viewerSettings.previewEnabled = 0;
-    lstrcpynA(viewerSettings.projectPath, "demo.proj", 260);
+    saverRun.win9xPlatform = 0;
+    saverRun.threadAbandoned = false;
+    saverRun.previewMode = 0;
+    saverRun.viewerSettings.frameDelay = 5;
+    saverRun.viewerSettings.doNotQuit = 0;
+    saverRun.viewerSettings.previewEnabled = 0;
+    lstrcpynA(saverRun.viewerSettings.projectPath, "demo.proj", 260);
 }
 
 void RegisterTestClass(const char* name, WNDPROC procedure)

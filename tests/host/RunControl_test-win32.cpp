@@ -6,7 +6,7 @@
 #include "host/EngineBinding.h"
 #include "host/RunControl.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverWindow.h"
 
 #include "MessageBoxWatcher.h"
@@ -70,12 +70,12 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
         ResetFakeWorld();
         FakeEngine engine;
         fakeWorld.engineToBind = &engine;
-        previewMode = row.preview;
-        viewerSettings.previewEnabled = 1;
+        saverRun.previewMode = row.preview;
+        saverRun.viewerSettings.previewEnabled = 1;
 
         StartViewer(window);
         ASSERT_TRUE(WaitForFrames(engine, 3)) << row.rule;
-        EXPECT_TRUE(running) << row.rule;
+        EXPECT_TRUE(saverRun.running) << row.rule;
         EXPECT_EQ(Expected({"BindEngine", "ReadProjectName", "LoadProject demo.proj",
                             "GetCore", "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
                             "FindChannel OrmelixSaverPreview", row.previewValue, "Run"}),
@@ -84,9 +84,9 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
 
         StopViewer(window);
         int framesAtStop = engine.frames;
-        EXPECT_FALSE(running) << row.rule;
-        EXPECT_EQ(nullptr, frameThread) << row.rule;
-        EXPECT_EQ(nullptr, engineControl) << row.rule;
+        EXPECT_FALSE(saverRun.running) << row.rule;
+        EXPECT_EQ(nullptr, saverRun.frameThread) << row.rule;
+        EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
         EXPECT_EQ("Destroy 1", callLog.Lines().back()) << row.rule;
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
         Sleep(30);  // a thread still alive would render again meanwhile
@@ -119,19 +119,19 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
         engine.frameMilliseconds = row.frameMilliseconds;
         engine.sendTo = window;
         engine.sendAfterStop = row.sendAfterStop;
-        viewerSettings.frameDelay = row.delay;
+        saverRun.viewerSettings.frameDelay = row.delay;
         fakeWorld.engineToBind = &engine;
         StartViewer(window);
         ASSERT_TRUE(WaitForFrames(engine, 0)) << row.rule;
         HANDLE thread = nullptr;
-        DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &thread, SYNCHRONIZE,
+        DuplicateHandle(GetCurrentProcess(), saverRun.frameThread, GetCurrentProcess(), &thread, SYNCHRONIZE,
                         FALSE, 0);
 
         StopViewer(window);
 
-        EXPECT_EQ(nullptr, engineControl) << row.rule;
+        EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
         EXPECT_EQ(row.destroyed, callLog.Find("Destroy 1") != -1) << row.rule;
-        EXPECT_EQ(row.destroyed, !threadAbandoned) << row.rule;
+        EXPECT_EQ(row.destroyed, !saverRun.threadAbandoned) << row.rule;
         EXPECT_EQ(row.sendAfterStop != 0, callLog.Find("WM_CLOSE") != -1) << row.rule;
         // Outlives a thread given up on, so that it never runs into a gone engine.
         EXPECT_EQ(row.destroyed ? WAIT_OBJECT_0 : WAIT_TIMEOUT, WaitForSingleObject(thread, 0)) << row.rule;
@@ -155,23 +155,23 @@ TEST_F(RunControlTest, StopViewerTwiceDoesTheWorkOnce)
 
 TEST_F(RunControlTest, StopViewerBeforeAnyStartDestroysTheBoundEngine)
 {
-    engineControl = &engine;
+    saverRun.engineControl = &engine;
     StopViewer(window);
     EXPECT_EQ(Expected({"Destroy 1"}), callLog.Lines());
-    EXPECT_EQ(nullptr, engineControl);
+    EXPECT_EQ(nullptr, saverRun.engineControl);
     EXPECT_EQ(0, engine.frames);
 }
 
 TEST_F(RunControlTest, PreviewWithPreviewDisabledBindsButRunsNothing)
 {
     fakeWorld.engineToBind = &engine;
-    previewMode = 1;
-    viewerSettings.previewEnabled = 0;
+    saverRun.previewMode = 1;
+    saverRun.viewerSettings.previewEnabled = 0;
     StartViewer(window);
     EXPECT_EQ(Expected({"BindEngine"}), callLog.Lines());
-    EXPECT_FALSE(running);
-    EXPECT_EQ(nullptr, frameThread);
-    EXPECT_EQ(&engine, engineControl);
+    EXPECT_FALSE(saverRun.running);
+    EXPECT_EQ(nullptr, saverRun.frameThread);
+    EXPECT_EQ(&engine, saverRun.engineControl);
     StopViewer(window);  // the window goes away: the engine goes with it
     EXPECT_EQ(Expected({"BindEngine", "Destroy 1"}), callLog.Lines());
 }
@@ -239,21 +239,21 @@ TEST_F(RunControlTest, FailedStartShowsItsBoxAndLeavesNoThread)
         EXPECT_EQ(row.text, boxes[0].text) << row.rule;
         EXPECT_EQ(row.ownedByWindow ? window : nullptr, boxes[0].owner) << row.rule;
         EXPECT_EQ(row.icon, boxes[0].icon) << row.rule;
-        EXPECT_FALSE(running) << row.rule;
-        EXPECT_EQ(nullptr, frameThread) << row.rule;
+        EXPECT_FALSE(saverRun.running) << row.rule;
+        EXPECT_EQ(nullptr, saverRun.frameThread) << row.rule;
         EXPECT_EQ(0, engine.frames) << row.rule;
         EXPECT_TRUE(IsWindow(window)) << row.rule << ": the window stays open";
-        EXPECT_EQ(row.engineStaysBound, engineControl != nullptr) << row.rule;
+        EXPECT_EQ(row.engineStaysBound, saverRun.engineControl != nullptr) << row.rule;
         EXPECT_EQ(row.bindEngine && !row.engineStaysBound, engine.destroyed.load()) << row.rule;
     }
 }
 
 TEST_F(RunControlTest, StartProjectWithoutWindowRefusesQuietly)
 {
-    engineControl = &engine;
+    saverRun.engineControl = &engine;
     EXPECT_FALSE(StartProject(nullptr));
     EXPECT_EQ(-1, callLog.Find("Run"));
-    EXPECT_EQ(&engine, engineControl);
+    EXPECT_EQ(&engine, saverRun.engineControl);
 }
 
 }  // namespace

@@ -6,10 +6,9 @@
 
 #include "host/EngineBinding.h"
 #include "host/RunControl.h"
-#include "host/SystemViewerPlatform.h"
 #include "host/ViewerWindowProc.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverWindow.h"
 
 #include <gtest/gtest.h>
@@ -29,7 +28,7 @@ protected:
     void SetUp() override
     {
         ResetFakeWorld();
-        viewerPlatform = &platform;
+        saverRun.viewerPlatform = &platform;
         fakeWorld.engineToBind = &engine;
     }
     void TearDown() override
@@ -74,11 +73,11 @@ TEST_F(ViewerWindowProcTest, PowerOffBeforeTheSaverRefusesFullScreenOnly)
     for (const Row& row : rows) {
         ResetFakeWorld();
         fakeWorld.engineToBind = &engine;
-        viewerSettings.previewEnabled = 1;
-        previewMode = row.preview;
+        saverRun.viewerSettings.previewEnabled = 1;
+        saverRun.previewMode = row.preview;
         EXPECT_EQ(row.created, Create() != nullptr) << row.rule;
         EXPECT_EQ(row.created, callLog.Find("BindEngine") >= 0) << row.rule;
-        EXPECT_EQ(row.created, running.load()) << row.rule;
+        EXPECT_EQ(row.created, saverRun.running.load()) << row.rule;
         if (window)
             DestroyWindow(window);
         window = nullptr;
@@ -119,7 +118,7 @@ TEST_F(ViewerWindowProcTest, SwallowedMessagesReachTheEngineButNotTheShell)
     };
     ASSERT_NE(nullptr, Create());
     for (const Row& row : rows) {
-        viewerSettings.doNotQuit = row.doNotQuit;
+        saverRun.viewerSettings.doNotQuit = row.doNotQuit;
         platform.platformId = row.platformId;
         callLog.Clear();
         LRESULT result = SendMessageA(window, row.message, row.wParam, 0);
@@ -169,9 +168,9 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
         FakeEngine engine;
         fakeWorld.engineToBind = &engine;
         fakeWorld.passwordAccepted = row.passwordAccepted;
-        win9xPlatform = row.win9x;
-        previewMode = row.preview;
-        viewerSettings.previewEnabled = 1;
+        saverRun.win9xPlatform = row.win9x;
+        saverRun.previewMode = row.preview;
+        saverRun.viewerSettings.previewEnabled = 1;
         ASSERT_NE(nullptr, Create()) << row.rule;
         ASSERT_TRUE(WaitForFrames(engine, 2)) << row.rule;
 
@@ -179,14 +178,14 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
 
         EXPECT_EQ(row.expected, LogFrom("WindowMessage 0x0010")) << row.rule;
         EXPECT_EQ(!row.closes, IsWindow(window) != FALSE) << row.rule;
-        EXPECT_EQ(!row.closes, running.load()) << row.rule;
+        EXPECT_EQ(!row.closes, saverRun.running.load()) << row.rule;
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
         if (!row.closes) {
             int frames = engine.frames;
             EXPECT_TRUE(WaitForFrames(engine, frames)) << row.rule << ": the project runs on";
             DestroyWindow(window);  // WM_DESTROY stops what WM_CLOSE left running
-            EXPECT_EQ(nullptr, engineControl) << row.rule;
-            EXPECT_FALSE(running) << row.rule;
+            EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
+            EXPECT_FALSE(saverRun.running) << row.rule;
         }
         window = nullptr;
     }

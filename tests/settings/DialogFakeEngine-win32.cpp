@@ -4,10 +4,8 @@
 
 #include <cstring>
 
-#include "host/EngineBinding.h"
-#include "settings/ViewerSettings.h"
-
 DialogFakeEngine* DialogFakeEngine::current = nullptr;
+ViewerSettings viewerSettings;
 EngineControl* engineControl = nullptr;
 
 namespace {
@@ -61,7 +59,7 @@ int DialogFakeEngine::SavedFlag(const char* code) const {
     return static_cast<unsigned char>(chunk->second[0]);
 }
 
-void ReleaseEngine() {
+void FakeRelease() {
     if (engineControl) engineControl->Destroy(1);
     engineControl = nullptr;
 }
@@ -69,7 +67,7 @@ void ReleaseEngine() {
 // Binds like the real binding does after a successful load: the settings get
 // an install directory, the core and the stored values; a failed binding
 // leaves everything as it stands.
-void BindEngine(HWND window) {
+void FakeBind(HWND window) {
     DialogFakeEngine* fake = DialogFakeEngine::current;
     fake->boundWindow = window;
     if (!fake->bindingSucceeds) return;

@@ -1,5 +1,5 @@
 // A recording stand-in for the engine and its binding, so the settings dialog
-// runs in-process without a real engine: BindEngine hands the settings a fake
+// runs in-process without a real engine: FakeBind hands the settings a fake
 // core whose file saver keeps the chunks it is given, and every engine call
 // the dialog causes is logged in order.
 #pragma once
@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/EngineInterface.h"
+#include "settings/ViewerSettings.h"
 
 class DialogFakeEngine : public EngineControl, public EngineCore {
 public:
@@ -26,7 +27,7 @@ public:
     std::vector<std::string> calls;
     std::map<std::string, std::string> savedChunks;  // chunk code -> data
 
-    // The one fake in use; BindEngine reaches it through this.
+    // The one fake in use; FakeBind reaches it through this.
     static DialogFakeEngine* current;
 
     // EngineControl
@@ -53,3 +54,11 @@ public:
 private:
     std::vector<std::unique_ptr<FileSaver>> savers_;
 };
+
+// The settings the dialog is handed and the engine the fake binding bound.
+extern ViewerSettings viewerSettings;
+extern EngineControl* engineControl;
+// The binding handed to the dialog: FakeBind binds DialogFakeEngine::current
+// and fills viewerSettings from it; FakeRelease destroys what is bound.
+void FakeBind(HWND dialog);
+void FakeRelease();

@@ -11,7 +11,6 @@
 
 #include "DialogFakeEngine.h"
 #include "MessageBoxWatcher.h"
-#include "host/EngineBinding.h"
 #include "settings/ViewerSettings.h"
 #include "settings/resource.h"
 
@@ -51,7 +50,7 @@ public:
 private:
     static DWORD WINAPI Run(void* self) {
         auto* modal = static_cast<ModalDialog*>(self);
-        static const DialogEngine fakeBinding = {BindEngine, ReleaseEngine};
+        static const DialogParts fakeBinding = {&viewerSettings, FakeBind, FakeRelease};
         modal->result_ = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
                                          nullptr, SettingsDialogProc,
                                          reinterpret_cast<LPARAM>(&fakeBinding));

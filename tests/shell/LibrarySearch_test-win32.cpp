@@ -4,7 +4,7 @@
 // planted library stand in for every library; each test first shows that
 // an ordinary load by name does reach the copy, so a refusal is the viewer's.
 #include "host/EngineBinding.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 #include "shell/SystemLibrary.h"
 #include "tests/support/TestProcess.h"
 
@@ -74,11 +74,11 @@ public:
         oldPath_ = ReadVariable("PATH");
         SetCurrentDirectoryA(Dir("cwd").c_str());
         SetEnvironmentVariableA("PATH", (Dir("path") + ";" + oldPath_).c_str());
-        oldInstance_ = appInstance;
+        oldInstance_ = saverRun.appInstance;
     }
     ~Places()
     {
-        appInstance = oldInstance_;
+        saverRun.appInstance = oldInstance_;
         for (HMODULE module : loaded_)
             FreeLibrary(module);
         SetCurrentDirectoryA(oldCwd_.c_str());
@@ -109,8 +109,8 @@ public:
     // Makes a library loaded from the "saver" place stand for the saver's file.
     void StandInForTheSaver()
     {
-        appInstance = Keep(LoadLibraryA(Plant("saver", "saver.dll").c_str()));
-        ASSERT_NE(nullptr, appInstance);
+        saverRun.appInstance = Keep(LoadLibraryA(Plant("saver", "saver.dll").c_str()));
+        ASSERT_NE(nullptr, saverRun.appInstance);
     }
     HMODULE Keep(HMODULE module)
     {

@@ -11,12 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
-
-HINSTANCE appInstance = GetModuleHandleA(nullptr);
-int win9xPlatform;
 
 namespace {
 
@@ -88,8 +86,8 @@ static LRESULT RecordingViewerProc(HWND window, UINT message, WPARAM wParam, LPA
         break;
     case WM_DESTROY: imeContextAtDestroy = HasInputContext(window); break;
     case kShiftReference:
-        closeState.lastCursorPos.x += 1;
-        closeState.lastCursorPos.y += 1;
+        saverRun.closeState.lastCursorPos.x += 1;
+        saverRun.closeState.lastCursorPos.y += 1;
         return 0;
     case kCloseBehindTimers: {
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
@@ -119,12 +117,13 @@ void PumpOnce()
 }
 
 // One run of RunSaverWindow on its own thread, from a clean process state.
-class SaverRun {
+class WindowRun {
 public:
-    explicit SaverRun(HWND parent) : parent_(parent)
+    explicit WindowRun(HWND parent) : parent_(parent)
     {
-        previewMode = 0;
-        closeState = CloseState();
+        saverRun.appInstance = GetModuleHandleA(nullptr);
+        saverRun.previewMode = 0;
+        saverRun.closeState = CloseState();
         {
             std::lock_guard<std::mutex> lock(seenLock);
             viewerSaw.clear();
@@ -133,13 +132,13 @@ public:
         }
         thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
     }
-    ~SaverRun()
+    ~WindowRun()
     {
         if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
         Finished();
         CloseHandle(thread_);
-        UnregisterClassA("WindowsScreenSaverClass", appInstance);
-        win9xPlatform = 0;
+        UnregisterClassA("WindowsScreenSaverClass", saverRun.appInstance);
+        saverRun.win9xPlatform = 0;
         refuseCreate = false;
     }
 
@@ -173,7 +172,7 @@ public:
 private:
     static DWORD WINAPI Run(void* self)
     {
-        SaverRun* run = static_cast<SaverRun*>(self);
+        WindowRun* run = static_cast<WindowRun*>(self);
         run->result_ = RunSaverWindow(run->parent_, RecordingViewerProc);
         return 0;
     }
@@ -204,11 +203,11 @@ HWND CreatePreviewParent()
 {
     WNDCLASSA parentClass = {};
     parentClass.lpfnWndProc = ParentProc;
-    parentClass.hInstance = appInstance;
+    parentClass.hInstance = saverRun.appInstance;
     parentClass.lpszClassName = "PreviewParentForTest";
     RegisterClassA(&parentClass);
     return CreateWindowExA(0, "PreviewParentForTest", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                           10, 10, 300, 200, nullptr, nullptr, appInstance, nullptr);
+                           10, 10, 300, 200, nullptr, nullptr, saverRun.appInstance, nullptr);
 }
 
 TEST(SaverWindowInProcess, PreviewHandsHelpAndContextMenuToItsParent)
@@ -217,10 +216,10 @@ TEST(SaverWindowInProcess, PreviewHandsHelpAndContextMenuToItsParent)
     HWND parent = CreatePreviewParent();
     ASSERT_TRUE(parent);
     {
-        SaverRun run(parent);
+        WindowRun run(parent);
         HWND preview = run.Window("Preview");
         ASSERT_TRUE(preview);
-        EXPECT_EQ(1, previewMode);
+        EXPECT_EQ(1, saverRun.previewMode);
 
         HELPINFO help = {};
         help.cbSize = sizeof help;
@@ -260,7 +259,7 @@ TEST(SaverWindowInProcess, OnlyTheFullScreenFormHidesTheCursor)
     ASSERT_TRUE(parent);
     for (bool preview : {true, false}) {
         SCOPED_TRACE(preview ? "preview" : "full screen");
-        SaverRun run(preview ? parent : nullptr);
+        WindowRun run(preview ? parent : nullptr);
         HWND window = run.Window(preview ? "Preview" : "Screen Saver");
         ASSERT_TRUE(window);
         for (const Row& row : rows) {
@@ -277,8 +276,8 @@ TEST(SaverWindowInProcess, PreviewAnswersTheAutoPlayQueryAndCloses)
     HWND parent = CreatePreviewParent();
     ASSERT_TRUE(parent);
     {
-        win9xPlatform = 1;
-        SaverRun run(parent);
+        saverRun.win9xPlatform = 1;
+        WindowRun run(parent);
         HWND preview = run.Window("Preview");
         ASSERT_TRUE(preview);
         UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
@@ -291,10 +290,10 @@ TEST(SaverWindowInProcess, PreviewAnswersTheAutoPlayQueryAndCloses)
 
 TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
 {
-    SaverRun run(nullptr);
+    WindowRun run(nullptr);
     HWND window = run.Window("Screen Saver");
     ASSERT_TRUE(window);
-    EXPECT_EQ(0, previewMode);
+    EXPECT_EQ(0, saverRun.previewMode);
     EXPECT_EQ(nullptr, reinterpret_cast<void*>(SendMessageA(window, kCursorQuery, 0, 0)));
 
     // The title never changes, and the viewer never hears of the attempt.
@@ -347,7 +346,7 @@ public:
                        4);
         SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", log_.c_str());
         SetEnvironmentVariableA("ORMELIX_PASSWORD_ANSWERS", answers);
-        win9xPlatform = 1;
+        saverRun.win9xPlatform = 1;
     }
     ~PasswordSetUp()
     {
@@ -385,22 +384,22 @@ TEST(SaverWindowInProcess, InputDuringVerificationIsDroppedAndARefusalResets)
     PasswordSetUp password("01");
     SetEnvironmentVariableA("ORMELIX_PASSWORD_NESTED", "1");
     {
-        SaverRun run(nullptr);
+        WindowRun run(nullptr);
         HWND window = run.Window("Screen Saver");
         ASSERT_TRUE(window);
-        EXPECT_TRUE(verifyPasswordProc != nullptr) << "stand-in PASSWORD.CPL not loaded";
+        EXPECT_TRUE(saverRun.verifyPasswordProc != nullptr) << "stand-in PASSWORD.CPL not loaded";
 
         SendMessageA(window, kShiftReference, 0, 0);
         // Refused: the nested close was dropped, nothing queued, the saver stays.
         EXPECT_EQ(0, SendMessageA(window, kCloseBehindTimers, 0, 0));
         EXPECT_TRUE(IsWindow(window));
-        EXPECT_EQ(0u, closeState.closeApproved);
-        EXPECT_FALSE(closeState.verifyInProgress);
+        EXPECT_EQ(0u, saverRun.closeState.closeApproved);
+        EXPECT_FALSE(saverRun.closeState.verifyInProgress);
         EXPECT_TRUE(cursorAfterClose == nullptr) << "cursor hidden after a refusal";
         POINT cursor;
         GetCursorPos(&cursor);
-        EXPECT_EQ(cursor.x, closeState.lastCursorPos.x) << "mouse reference taken afresh";
-        EXPECT_EQ(cursor.y, closeState.lastCursorPos.y) << "mouse reference taken afresh";
+        EXPECT_EQ(cursor.x, saverRun.closeState.lastCursorPos.x) << "mouse reference taken afresh";
+        EXPECT_EQ(cursor.y, saverRun.closeState.lastCursorPos.y) << "mouse reference taken afresh";
         // Posted messages arrive in order: once the third timer is seen, the
         // first two would have been seen too had they not been removed.
         for (int i = 0; i < 500 && !ViewerSaw(WM_TIMER); ++i) Sleep(10);
@@ -426,11 +425,11 @@ TEST(SaverWindowInProcess, RefusedWindowStillReleasesThePasswordLibrary)
 {
     PasswordSetUp password("1");
     refuseCreate = true;
-    SaverRun run(nullptr);
+    WindowRun run(nullptr);
     ASSERT_TRUE(run.Finished());
     EXPECT_EQ(0, run.Result());
     EXPECT_EQ(nullptr, FindWindowA("WindowsScreenSaverClass", "Screen Saver"));
-    EXPECT_TRUE(verifyPasswordProc == nullptr);
+    EXPECT_TRUE(saverRun.verifyPasswordProc == nullptr);
     EXPECT_EQ((std::vector<bool>{true, false}), runningCalls);
     EXPECT_EQ("", password.Log()) << "nobody closed, nobody asked";
 }
@@ -447,7 +446,7 @@ TEST(SaverWindowInProcess, InputMethodDetachedWhileTheWindowLives)
     imeContextAtCreate = true;
     imeContextAtDestroy = false;
     {
-        SaverRun run(nullptr);
+        WindowRun run(nullptr);
         HWND window = run.Window("Screen Saver");
         ASSERT_TRUE(window);
         EXPECT_FALSE(imeContextAtCreate) << "detached on WM_CREATE";

@@ -8,6 +8,7 @@
 #include <string.h>
 
 #include "settings/SettingsDialog.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 
@@ -32,11 +33,11 @@ void FaultInsideWindowProcedure()
 {
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = FaultingWindowProc;
-    windowClass.hInstance = appInstance;
+    windowClass.hInstance = saverRun.appInstance;
     windowClass.lpszClassName = "ShellProbeFaultingWindow";
     RegisterClassA(&windowClass);
     HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 10, 10, nullptr,
-                                  nullptr, appInstance, nullptr);
+                                  nullptr, saverRun.appInstance, nullptr);
     PostMessageA(window, faultMessage, 0, 0);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
