@@ -7,7 +7,7 @@
 #include "shell/SaverRun.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestProcess.h"
-#include "FakeChunkFiles.h"
+#include "RecordingEngine.h"
 #include "MessageBoxWatcher.h"
 
 #include <gtest/gtest.h>
@@ -64,33 +64,6 @@ void PutEngine(ScratchDirectory& directory, const std::string& engineFile)
     EXPECT_TRUE(CopyFileA(source.c_str(), directory.File("drovik.dll").c_str(), FALSE))
         << "copy " << source;
 }
-
-// Records what the binding asks of a bound engine.
-class RecordingControl : public EngineControl {
-public:
-    RecordingControl(std::vector<std::string>& log, EngineCore* core) : log_(log), core_(core) {}
-    void Destroy(int) override { log_.push_back("Destroy"); }
-    int32_t Run() override { return 0; }
-    bool Initialize(HINSTANCE, const char*, HWND) override
-    {
-        log_.push_back("Initialize");
-        return true;
-    }
-    void Frame() override {}
-    void LoadProject(const char*) override {}
-    EngineCore* GetCore() override
-    {
-        log_.push_back("GetCore");
-        return core_;
-    }
-    void WindowMessage(HWND, UINT, WPARAM, LPARAM) override {}
-    void SetInstallDir(const char*) override { log_.push_back("SetInstallDir"); }
-    void SetRegistryKey(const char*) override { log_.push_back("SetRegistryKey"); }
-
-private:
-    std::vector<std::string>& log_;
-    EngineCore* core_;
-};
 
 }  // namespace
 
@@ -307,12 +280,11 @@ TEST(BindEngine, WithoutAProjectNameShowsItsBoxBindsNothingAndReadsTheBlockOnce)
 
 TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)
 {
-    std::vector<std::string> log;
-    FakeLoader loader(log, {{"SCTI", {42, 0, 0, 0}}}, true);
-    FakeCore core(log, &loader, nullptr);
-    RecordingControl control(log, &core);
+    CallLog log;
+    RecordingEngine engine(log);
+    engine.file = {{"SCTI", {42, 0, 0, 0}}};
     saverRun.viewerSettings.SetInstallDirectory("C:\\Bound");
-    saverRun.engineControl = &control;
+    saverRun.engineControl = &engine;
 
     MessageBoxWatcher watcher;
     BindEngine(nullptr);
@@ -320,11 +292,11 @@ TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)
     saverRun.engineControl = nullptr;
 
     std::vector<std::string> expected = {
-        "GetCore", "CreateObject loader 0 0", "Open C:\\Bound\\screensaver.cfg",
-        "FindChunk SCFP", "FindChunk SCTI", "ReadChunk SCTI", "FindChunk SCQC", "FindChunk SCSP",
-        "Destroy 1"};
-    EXPECT_EQ(Joined(expected), Joined(log));
+        "GetCore", "CreateObject loader 0 0", "loader Open C:\\Bound\\screensaver.cfg",
+        "loader FindChunk SCFP", "loader FindChunk SCTI", "loader ReadChunk SCTI",
+        "loader FindChunk SCQC", "loader FindChunk SCSP", "loader Destroy 1"};
+    EXPECT_EQ(Joined(expected), Joined(log.Lines()));
     EXPECT_EQ(42, saverRun.viewerSettings.FrameDelay());
-    EXPECT_EQ(&core, saverRun.viewerSettings.engineCore);
+    EXPECT_EQ(static_cast<EngineCore*>(&engine), saverRun.viewerSettings.engineCore);
     saverRun.viewerSettings.SetEngineCore(nullptr);  // the core lives no longer than this test
 }

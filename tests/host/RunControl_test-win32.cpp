@@ -51,7 +51,7 @@ protected:
     }
 
     HWND window = nullptr;
-    FakeEngine engine;
+    RecordingEngine engine{callLog};
 };
 
 TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
@@ -68,13 +68,13 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
+        RecordingEngine engine{callLog};
         fakeWorld.engineToBind = &engine;
         saverRun.previewMode = row.preview;
         saverRun.viewerSettings.previewEnabled = 1;
 
         StartViewer(window);
-        ASSERT_TRUE(WaitForFrames(engine, 3)) << row.rule;
+        ASSERT_TRUE(engine.WaitForFrames(3)) << row.rule;
         EXPECT_TRUE(saverRun.running) << row.rule;
         EXPECT_EQ(Expected({"BindEngine", "ReadProjectName", "LoadProject demo.proj",
                             "GetCore", "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
@@ -115,14 +115,15 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
+        RecordingEngine engine{callLog};
         engine.frameMilliseconds = row.frameMilliseconds;
         engine.sendTo = window;
         engine.sendAfterStop = row.sendAfterStop;
+        engine.running = &saverRun.running;
         saverRun.viewerSettings.frameDelay = row.delay;
         fakeWorld.engineToBind = &engine;
         StartViewer(window);
-        ASSERT_TRUE(WaitForFrames(engine, 0)) << row.rule;
+        ASSERT_TRUE(engine.WaitForFrames(0)) << row.rule;
         HANDLE thread = nullptr;
         DuplicateHandle(GetCurrentProcess(), saverRun.frameThread, GetCurrentProcess(), &thread, SYNCHRONIZE,
                         FALSE, 0);
@@ -145,7 +146,7 @@ TEST_F(RunControlTest, StopViewerTwiceDoesTheWorkOnce)
 {
     fakeWorld.engineToBind = &engine;
     StartViewer(window);
-    ASSERT_TRUE(WaitForFrames(engine, 1));
+    ASSERT_TRUE(engine.WaitForFrames(1));
     StopViewer(window);
     size_t afterFirst = callLog.Lines().size();
     StopViewer(window);
@@ -190,12 +191,12 @@ TEST_F(RunControlTest, ProjectWithoutSaverChannelsStillRuns)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
+        RecordingEngine engine{callLog};
         engine.coreMissing = row.coreMissing;
-        engine.core.hasChannels = row.hasChannels;
+        engine.hasChannels = row.hasChannels;
         fakeWorld.engineToBind = &engine;
         StartViewer(window);
-        ASSERT_TRUE(WaitForFrames(engine, 1)) << row.rule;
+        ASSERT_TRUE(engine.WaitForFrames(1)) << row.rule;
         for (const std::string& line : callLog.Lines())
             EXPECT_EQ(std::string::npos, line.find("SetValue")) << row.rule << ": " << line;
         EXPECT_NE(-1, callLog.Find("Run")) << row.rule;
@@ -225,7 +226,7 @@ TEST_F(RunControlTest, FailedStartShowsItsBoxAndLeavesNoThread)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
+        RecordingEngine engine{callLog};
         engine.runResult = row.runResult;
         fakeWorld.projectNamePacked = row.packed;
         fakeWorld.engineToBind = row.bindEngine ? &engine : nullptr;

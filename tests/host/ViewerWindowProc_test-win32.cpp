@@ -51,7 +51,7 @@ protected:
         return start < 0 ? std::vector<std::string>() : std::vector<std::string>(lines.begin() + start, lines.end());
     }
 
-    FakeEngine engine;
+    RecordingEngine engine{callLog};
     FakePlatform platform;
     HWND window = nullptr;
 };
@@ -165,14 +165,14 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
+        RecordingEngine engine{callLog};
         fakeWorld.engineToBind = &engine;
         fakeWorld.passwordAccepted = row.passwordAccepted;
         saverRun.win9xPlatform = row.win9x;
         saverRun.previewMode = row.preview;
         saverRun.viewerSettings.previewEnabled = 1;
         ASSERT_NE(nullptr, Create()) << row.rule;
-        ASSERT_TRUE(WaitForFrames(engine, 2)) << row.rule;
+        ASSERT_TRUE(engine.WaitForFrames(2)) << row.rule;
 
         SendMessageA(window, WM_CLOSE, 0, 0);
 
@@ -182,7 +182,7 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
         if (!row.closes) {
             int frames = engine.frames;
-            EXPECT_TRUE(WaitForFrames(engine, frames)) << row.rule << ": the project runs on";
+            EXPECT_TRUE(engine.WaitForFrames(frames)) << row.rule << ": the project runs on";
             DestroyWindow(window);  // WM_DESTROY stops what WM_CLOSE left running
             EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
             EXPECT_FALSE(saverRun.running) << row.rule;

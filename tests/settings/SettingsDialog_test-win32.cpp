@@ -6,15 +6,64 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "DialogFakeEngine.h"
 #include "MessageBoxWatcher.h"
+#include "RecordingEngine.h"
 #include "settings/ViewerSettings.h"
 #include "settings/resource.h"
 
 namespace {
+
+// What the dialog is handed: these settings, and a binding that, unless told
+// to fail, binds the engine with the values stored for it, as the real
+// binding does after a successful load; a failed binding leaves everything
+// as it stands.
+struct FakeBinding {
+    RecordingEngine* engine = nullptr;
+    bool succeeds = true;
+    int32_t storedDelay = 0;
+    uint8_t storedDoNotQuit = 0;
+    uint8_t storedPreview = 0;
+    HWND boundWindow = nullptr;  // the window Bind was handed
+    EngineControl* bound = nullptr;
+};
+FakeBinding binding;
+ViewerSettings viewerSettings;
+
+void Bind(HWND window) {
+    binding.boundWindow = window;
+    if (!binding.succeeds) return;
+    binding.bound = binding.engine;
+    viewerSettings.SetInstallDirectory("C:\\fake install");
+    viewerSettings.SetEngineCore(binding.engine->GetCore());
+    viewerSettings.frameDelay = binding.storedDelay;
+    viewerSettings.doNotQuit = binding.storedDoNotQuit;
+    viewerSettings.previewEnabled = binding.storedPreview;
+}
+
+void Release() {
+    if (binding.bound) binding.bound->Destroy(1);
+    binding.bound = nullptr;
+}
+
+// The saved frame delay, or false if no 4-byte "SCTI" chunk was written.
+bool SavedDelay(const RecordingEngine& engine, int32_t* delay) {
+    auto chunk = engine.saved.find("SCTI");
+    if (chunk == engine.saved.end() || chunk->second.size() != 4) return false;
+    std::memcpy(delay, chunk->second.data(), 4);
+    return true;
+}
+
+// The saved byte of a one-byte flag chunk, or -1 if it was not written.
+int SavedFlag(const RecordingEngine& engine, const char* code) {
+    auto chunk = engine.saved.find(code);
+    if (chunk == engine.saved.end() || chunk->second.size() != 1) return -1;
+    return chunk->second[0];
+}
 
 std::string TextOf(HWND window) {
     char text[256] = "";
@@ -27,8 +76,8 @@ class ModalDialog {
 public:
     ModalDialog() {
         thread_ = CreateThread(nullptr, 0, &ModalDialog::Run, this, 0, nullptr);
-        for (int i = 0; i < 500 && !DialogFakeEngine::current->boundWindow; ++i) Sleep(10);
-        dialog = DialogFakeEngine::current->boundWindow;
+        for (int i = 0; i < 500 && !binding.boundWindow; ++i) Sleep(10);
+        dialog = binding.boundWindow;
         // Answered only once the modal loop runs, so the controls are filled.
         if (dialog) SendMessageA(dialog, WM_NULL, 0, 0);
     }
@@ -50,7 +99,7 @@ public:
 private:
     static DWORD WINAPI Run(void* self) {
         auto* modal = static_cast<ModalDialog*>(self);
-        static const DialogParts fakeBinding = {&viewerSettings, FakeBind, FakeRelease};
+        static const DialogParts fakeBinding = {&viewerSettings, Bind, Release};
         modal->result_ = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
                                          nullptr, SettingsDialogProc,
                                          reinterpret_cast<LPARAM>(&fakeBinding));
@@ -66,23 +115,25 @@ protected:
         ASSERT_EQ(1, InitDialogControls(GetModuleHandleA(nullptr)));
         Reset();
     }
-    // A fresh fake engine and zero settings, as in a new process.
+    // A fresh fake engine and binding and zero settings, as in a new process.
     void Reset() {
-        engine = DialogFakeEngine();
+        log.Clear();
+        engine = std::make_unique<RecordingEngine>(log);
+        binding = FakeBinding();
+        binding.engine = engine.get();
         viewerSettings.engineCore = nullptr;
         viewerSettings.frameDelay = 0;
         viewerSettings.doNotQuit = 0;
         viewerSettings.previewEnabled = 0;
         viewerSettings.dialog = nullptr;
-        engineControl = nullptr;
-        DialogFakeEngine::current = &engine;
     }
     void TearDown() override {
         for (const SeenBox& box : boxes.Boxes(100)) ADD_FAILURE() << "unexpected box: " << box.text;
-        DialogFakeEngine::current = nullptr;
+        binding = FakeBinding();
     }
 
-    DialogFakeEngine engine;
+    CallLog log;
+    std::unique_ptr<RecordingEngine> engine;
     MessageBoxWatcher boxes;
 };
 
@@ -159,10 +210,9 @@ TEST_F(SettingsDialogTest, ShowsStoredSettingsAndSavesThemUntouched) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         Reset();
-        engine.storedDelay = row.storedDelay;
-        engine.storedDoNotQuit = row.storedDoNotQuit;
-        engine.storedPreview = row.storedPreview;
-        engine.savedChunks.clear();
+        binding.storedDelay = row.storedDelay;
+        binding.storedDoNotQuit = row.storedDoNotQuit;
+        binding.storedPreview = row.storedPreview;
         ModalDialog modal;
         ASSERT_TRUE(modal.dialog);
         EXPECT_EQ(row.slider, SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_GETPOS, 0, 0));
@@ -173,10 +223,10 @@ TEST_F(SettingsDialogTest, ShowsStoredSettingsAndSavesThemUntouched) {
         PostMessageA(modal.Item(IDOK), BM_CLICK, 0, 0);
         EXPECT_EQ(0, modal.WaitClosed());
         int32_t savedDelay = 0;
-        EXPECT_TRUE(engine.SavedDelay(&savedDelay));
+        EXPECT_TRUE(SavedDelay(*engine, &savedDelay));
         EXPECT_EQ(row.savedDelay, savedDelay);
-        EXPECT_EQ(row.savedDoNotQuit, engine.SavedFlag("SCQC"));
-        EXPECT_EQ(row.savedPreview, engine.SavedFlag("SCSP"));
+        EXPECT_EQ(row.savedDoNotQuit, SavedFlag(*engine, "SCQC"));
+        EXPECT_EQ(row.savedPreview, SavedFlag(*engine, "SCSP"));
         EXPECT_EQ(row.savedDelay, viewerSettings.frameDelay);
     }
 }
@@ -199,7 +249,7 @@ TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         Reset();
-        engine.storedDelay = row.start;
+        binding.storedDelay = row.start;
         ModalDialog modal;
         ASSERT_TRUE(modal.dialog);
         HWND slider = modal.Item(IDC_FRAME_DELAY_SLIDER);
@@ -208,7 +258,7 @@ TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce) {
         EXPECT_EQ(row.delay, SendMessageA(slider, TBM_GETPOS, 0, 0));
         EXPECT_EQ(row.delay, viewerSettings.frameDelay);
         EXPECT_EQ(row.text, TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
-        EXPECT_TRUE(engine.savedChunks.empty()) << "saved before closing";
+        EXPECT_TRUE(engine->saved.empty()) << "saved before closing";
     }
 }
 
@@ -229,7 +279,7 @@ TEST_F(SettingsDialogTest, AnyHorizontalScrollTakesTheSliderPosition) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         Reset();
-        engine.storedDelay = 20;
+        binding.storedDelay = 20;
         ModalDialog modal;
         ASSERT_TRUE(modal.dialog);
         // TBM_SETPOS moves the thumb without telling the dialog.
@@ -266,9 +316,9 @@ TEST_F(SettingsDialogTest, OnlyTheOkCommandEndsTheDialog) {
         EXPECT_EQ(!row.ends, IsWindowVisible(modal.dialog) != FALSE);
         if (row.ends) {
             EXPECT_EQ(0, modal.WaitClosed());
-            EXPECT_GE(engine.SavedFlag("SCQC"), 0) << "closing saves";
+            EXPECT_GE(SavedFlag(*engine, "SCQC"), 0) << "closing saves";
         } else {
-            EXPECT_TRUE(engine.savedChunks.empty()) << "saved without closing";
+            EXPECT_TRUE(engine->saved.empty()) << "saved without closing";
         }
     }
 }
@@ -345,25 +395,29 @@ TEST_F(SettingsDialogTest, SavesBeforeDestroyingTheEngine) {
     ASSERT_TRUE(modal.dialog);
     SendMessageA(modal.dialog, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(0, modal.WaitClosed());
+    // The chunks in between are the settings file's own test's business.
+    std::vector<std::string> calls = log.Lines();
+    ASSERT_LE(4u, calls.size());
     const std::vector<std::string> expected = {
-        "CreateObject saver", "saver Open C:\\fake install\\screensaver.cfg 0", "saver Finish",
-        "control Destroy 1"};
-    EXPECT_EQ(expected, engine.calls);
-    EXPECT_EQ(nullptr, engineControl);
+        "GetCore", "CreateObject saver 0 0", "saver Open C:\\fake install\\screensaver.cfg 0",
+        "saver Finish", "Destroy 1"};
+    EXPECT_EQ(expected, (std::vector<std::string>{calls[0], calls[1], calls[2],
+                                                   calls[calls.size() - 2], calls.back()}));
+    EXPECT_EQ(nullptr, binding.bound);
 }
 
 // After a failed binding the dialog still opens with the settings as they
 // stand, closes cleanly and touches no engine.
 TEST_F(SettingsDialogTest, FailedBindingStillOpensAndCloses) {
-    engine.bindingSucceeds = false;
+    binding.succeeds = false;
     ModalDialog modal;
     ASSERT_TRUE(modal.dialog);
     EXPECT_EQ(1, SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_GETPOS, 0, 0));
     EXPECT_EQ("unlimited", TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
     PostMessageA(modal.Item(IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(0, modal.WaitClosed());
-    EXPECT_TRUE(engine.calls.empty());
-    EXPECT_EQ(nullptr, engineControl);
+    EXPECT_TRUE(log.Lines().empty());
+    EXPECT_EQ(nullptr, binding.bound);
     EXPECT_EQ(1, viewerSettings.frameDelay);
 }
 
