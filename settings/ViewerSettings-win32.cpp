@@ -6,7 +6,6 @@
 #include "common/BoundedText.h"
 #include "common/ErrorBox.h"
 #include "common/EngineInterface.h"
-#include "settings/resource.h"
 
 namespace {
 
@@ -51,7 +50,7 @@ int32_t ViewerSettings::FrameDelay()
     // and a longer one would leave the screen seemingly frozen. The field
     // keeps what the file holds, and the file changes only when the user
     // saves the dialog.
-    return frameDelay > FRAME_DELAY_MAX ? FRAME_DELAY_MAX : frameDelay;
+    return frameDelay > frameDelayMax ? frameDelayMax : frameDelay;
 }
 bool ViewerSettings::PreviewEnabled() { return previewEnabled != 0; }
 bool ViewerSettings::DoNotQuit() { return doNotQuit != 0; }

@@ -10,6 +10,10 @@
 
 class EngineCore;
 
+// The dialog's range of the frame delay, in milliseconds.
+constexpr int32_t frameDelayMin = 1;
+constexpr int32_t frameDelayMax = 100;
+
 class ViewerSettings {
 public:
     ViewerSettings();
@@ -20,7 +24,7 @@ public:
     virtual void ReadDialog(HWND dialog);
     virtual const char* ProjectPath();
     // The delay to pace frames by: the stored one, at most the dialog's
-    // longest (FRAME_DELAY_MAX); 0 or less means no pause.
+    // longest (frameDelayMax); 0 or less means no pause.
     virtual int32_t FrameDelay();
     virtual bool PreviewEnabled();  // any non-zero byte is on
     virtual bool DoNotQuit();       // any non-zero byte is on

@@ -33,7 +33,7 @@ static int32_t SliderPosition(HWND dialog) {
 void ViewerSettings::FillDialog(HWND newDialog) {
     dialog = newDialog;
     SendToControl(dialog, IDC_FRAME_DELAY_SLIDER, TBM_SETRANGE, FALSE,
-                  MAKELPARAM(FRAME_DELAY_MIN, FRAME_DELAY_MAX));
+                  MAKELPARAM(frameDelayMin, frameDelayMax));
     // The trackbar keeps the position within its range: a stored delay below
     // 1 shows at 1, one above 100 at 100.
     SendToControl(dialog, IDC_FRAME_DELAY_SLIDER, TBM_SETPOS, TRUE, frameDelay);

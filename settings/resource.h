@@ -8,7 +8,3 @@
 #define IDC_DO_NOT_QUIT         1005
 #define IDC_ENABLE_PREVIEW      1006
 #define IDC_LABEL               -1
-
-// Slider range of the frame delay in milliseconds.
-#define FRAME_DELAY_MIN         1
-#define FRAME_DELAY_MAX         100

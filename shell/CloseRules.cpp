@@ -169,7 +169,7 @@ VerifyGate DecideVerifyGate(const CloseState& state, bool verifierLoaded, uint32
 {
     if (state.verifyInProgress) return VerifyGate::Refuse;
     if (!verifierLoaded) return VerifyGate::Approve;
-    if (state.lastVerifyTick != kNeverVerified && now - state.lastVerifyTick < kVerifyQuietMs)
+    if (state.lastVerifyTick != neverVerified && now - state.lastVerifyTick < verifyQuietMs)
         return VerifyGate::Refuse;
     return VerifyGate::Ask;
 }

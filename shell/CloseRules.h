@@ -10,11 +10,11 @@
 // Largest cursor travel (abs(dx) + abs(dy)) that does not close the saver.
 constexpr uint32_t mouseMoveThreshold = 4;
 // lastVerifyTick before the first verification.
-constexpr uint32_t kNeverVerified = 0xFFFFFFFFu;
+constexpr uint32_t neverVerified = 0xFFFFFFFFu;
 // acLineStatus when the system gave no reading.
-constexpr uint8_t kNoAcReading = 255;
+constexpr uint8_t noAcReading = 255;
 // A WM_CLOSE this soon (ms) after the end of a verification is dropped unseen.
-constexpr uint32_t kVerifyQuietMs = 200;
+constexpr uint32_t verifyQuietMs = 200;
 
 struct ScreenPoint {
     int32_t x = 0, y = 0;
@@ -24,8 +24,8 @@ struct ScreenPoint {
 struct CloseState {
     uint32_t closeApproved = 0;            // non-zero once a close was approved
     bool verifyInProgress = false;         // while the password dialog is up
-    uint32_t lastVerifyTick = kNeverVerified;  // end of the last verification
-    uint8_t acLineStatus = kNoAcReading;   // 0 offline, 1 online, 255 no reading
+    uint32_t lastVerifyTick = neverVerified;  // end of the last verification
+    uint8_t acLineStatus = noAcReading;   // 0 offline, 1 online, 255 no reading
     ScreenPoint lastCursorPos;             // reference point of mouse travel
 };
 
@@ -43,7 +43,7 @@ struct SaverEvent {
     uintptr_t wParam = 0;
     intptr_t lParam = 0;
     ScreenPoint cursor;                    // cursor position now (screen coordinates)
-    uint8_t acLineStatus = kNoAcReading;   // only read when NeedsAcLineStatus says so
+    uint8_t acLineStatus = noAcReading;   // only read when NeedsAcLineStatus says so
 };
 
 enum class Outcome : uint8_t {

@@ -18,7 +18,7 @@ CloseContext CurrentCloseContext()
 uint8_t ReadAcLineStatus()
 {
     SYSTEM_POWER_STATUS status;
-    return GetSystemPowerStatus(&status) ? status.ACLineStatus : kNoAcReading;
+    return GetSystemPowerStatus(&status) ? status.ACLineStatus : noAcReading;
 }
 
 ScreenPoint CursorNow()

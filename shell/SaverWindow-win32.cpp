@@ -5,8 +5,8 @@
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
 
-static const char kClassName[] = "WindowsScreenSaverClass";
-static const char kFullScreenTitle[] = "Screen Saver";
+static const char saverClassName[] = "WindowsScreenSaverClass";
+static const char fullScreenTitle[] = "Screen Saver";
 
 struct WindowForm {
     DWORD exStyle;
@@ -41,14 +41,14 @@ static WindowForm PreviewForm(HWND parent)
 static WindowForm FullScreenForm()
 {
     WindowForm form = {WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                       kFullScreenTitle, VirtualScreen()};
+                       fullScreenTitle, VirtualScreen()};
     return form;
 }
 
 // Single-instance rule: a running full-screen saver is brought forward instead.
 static bool ActivateRunningSaver()
 {
-    HWND running = FindWindowA(kClassName, kFullScreenTitle);
+    HWND running = FindWindowA(saverClassName, fullScreenTitle);
     if (!running || !IsWindow(running)) return false;
     SetForegroundWindow(running);
     return true;
@@ -78,7 +78,7 @@ int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
                              nullptr,
                              static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
                              nullptr,
-                             kClassName};
+                             saverClassName};
     WindowForm form;
     if (parent) {
         form = PreviewForm(parent);
@@ -93,7 +93,7 @@ int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
 
     int result = 0;
     saverRun.saverWindow = RegisterClassA(&windowClass)
-                      ? CreateWindowExA(form.exStyle, kClassName, form.title, form.style,
+                      ? CreateWindowExA(form.exStyle, saverClassName, form.title, form.style,
                                         form.bounds.left, form.bounds.top, form.bounds.right,
                                         form.bounds.bottom, parent, nullptr, saverRun.appInstance, nullptr)
                       : nullptr;

@@ -8,7 +8,7 @@
 
 // The facts of this run that the close rules depend on.
 CloseContext CurrentCloseContext();
-// The AC line status now; kNoAcReading when the system gives none.
+// The AC line status now; noAcReading when the system gives none.
 uint8_t ReadAcLineStatus();
 // The cursor position in screen coordinates.
 ScreenPoint CursorNow();

@@ -192,9 +192,9 @@ private:
         if (before.closeApproved) FUZZ_CHECK(state.closeApproved != 0);
         if (!context.win9xPlatform || context.previewMode) {
             FUZZ_CHECK(state.closeApproved == 0 && !state.verifyInProgress &&
-                       state.lastVerifyTick == kNeverVerified);
+                       state.lastVerifyTick == neverVerified);
         }
-        if (context.previewMode) FUZZ_CHECK(state.acLineStatus == kNoAcReading);
+        if (context.previewMode) FUZZ_CHECK(state.acLineStatus == noAcReading);
     }
 
     void CheckWindowDecision(const CloseState& before, const SaverEvent& e, const Decision& d)
@@ -305,7 +305,7 @@ private:
             expected = VerifyGate::Refuse;
         else if (!context.verifierLoaded)
             expected = VerifyGate::Approve;
-        else if (before.lastVerifyTick != kNeverVerified && tick - before.lastVerifyTick < kVerifyQuietMs)
+        else if (before.lastVerifyTick != neverVerified && tick - before.lastVerifyTick < verifyQuietMs)
             expected = VerifyGate::Refuse;
         FUZZ_CHECK(gate == expected);
         Mix(static_cast<uint64_t>(gate));

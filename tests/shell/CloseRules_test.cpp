@@ -27,13 +27,13 @@ namespace {
 
 using namespace SaverMsg;
 
-constexpr uint32_t kAutoPlay = 0xC0DE;
+constexpr uint32_t autoPlayNumber = 0xC0DE;
 
 // The contexts and states the rows start from.
 CloseContext FullScreen() { return CloseContext{false, false, false, 0}; }
 CloseContext Preview() { return CloseContext{true, false, false, 0}; }
-CloseContext Win9x(bool verifier) { return CloseContext{false, true, verifier, kAutoPlay}; }
-CloseContext Win9xPreview() { return CloseContext{true, true, false, kAutoPlay}; }
+CloseContext Win9x(bool verifier) { return CloseContext{false, true, verifier, autoPlayNumber}; }
+CloseContext Win9xPreview() { return CloseContext{true, true, false, autoPlayNumber}; }
 
 CloseState Running()
 {
@@ -182,10 +182,10 @@ TEST(CloseRules, DefaultProcedureTable)
         {"AC status unchanged stays", FullScreen(), WithAc(1), PowerStatus(1), Default, false},
         {"AC status changed closes", FullScreen(), WithAc(1), PowerStatus(0), Default, true, 0,
          false, false, WithAc(0)},
-        {"AC status from no reading closes", FullScreen(), WithAc(kNoAcReading), PowerStatus(1),
+        {"AC status from no reading closes", FullScreen(), WithAc(noAcReading), PowerStatus(1),
          Default, true, 0, false, false, WithAc(1)},
-        {"AC status lost compares as 255", FullScreen(), WithAc(1), PowerStatus(kNoAcReading),
-         Default, true, 0, false, false, WithAc(kNoAcReading)},
+        {"AC status lost compares as 255", FullScreen(), WithAc(1), PowerStatus(noAcReading),
+         Default, true, 0, false, false, WithAc(noAcReading)},
         // Preview: nothing closes, the cursor is left alone.
         {"preview key press stays", Preview(), Running(), Event(KeyDown, 'A'), Default, false},
         {"preview click stays", Preview(), Running(), Event(LButtonDown), Default, false},
@@ -214,12 +214,12 @@ TEST(CloseRules, DefaultProcedureTable)
         {"verifying: suspend stays", Win9x(true), Verifying(), Event(PowerBroadcast, 4), Default, false},
         {"verifying: WM_SETCURSOR goes to the default", Win9x(true), Verifying(), Event(SetCursor), Default, false},
         // The AutoPlay query: close, answer 1 with a verifier, 0 without, in every state.
-        {"AutoPlay with verifier answers 1", Win9x(true), Running(), Event(kAutoPlay), Outcome::Answer, true, 1},
-        {"AutoPlay without verifier answers 0", Win9x(false), Running(), Event(kAutoPlay), Outcome::Answer, true, 0},
-        {"AutoPlay in preview answers 0 and closes", Win9xPreview(), Running(), Event(kAutoPlay), Outcome::Answer, true, 0},
-        {"AutoPlay once approved still closes", Win9x(true), Approved(), Event(kAutoPlay), Outcome::Answer, true, 1},
-        {"AutoPlay while verifying still closes", Win9x(true), Verifying(), Event(kAutoPlay), Outcome::Answer, true, 1},
-        {"unregistered AutoPlay is nothing special", FullScreen(), Running(), Event(kAutoPlay), Default, false},
+        {"AutoPlay with verifier answers 1", Win9x(true), Running(), Event(autoPlayNumber), Outcome::Answer, true, 1},
+        {"AutoPlay without verifier answers 0", Win9x(false), Running(), Event(autoPlayNumber), Outcome::Answer, true, 0},
+        {"AutoPlay in preview answers 0 and closes", Win9xPreview(), Running(), Event(autoPlayNumber), Outcome::Answer, true, 0},
+        {"AutoPlay once approved still closes", Win9x(true), Approved(), Event(autoPlayNumber), Outcome::Answer, true, 1},
+        {"AutoPlay while verifying still closes", Win9x(true), Verifying(), Event(autoPlayNumber), Outcome::Answer, true, 1},
+        {"unregistered AutoPlay is nothing special", FullScreen(), Running(), Event(autoPlayNumber), Default, false},
         {"no registration never matches message 0", FullScreen(), Running(), Event(0), Default, false},
     };
     for (const Row& row : rows) Check(row, DecideSaverDefault(row.context, row.state, row.event));

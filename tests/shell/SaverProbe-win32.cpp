@@ -18,9 +18,9 @@
 #include <cstdlib>
 #include <cstring>
 
-static const char kSaverClass[] = "WindowsScreenSaverClass";
+static const char saverClass[] = "WindowsScreenSaverClass";
 
-static HWND FindSaver(const char* title) { return FindWindowExA(nullptr, nullptr, kSaverClass, title); }
+static HWND FindSaver(const char* title) { return FindWindowExA(nullptr, nullptr, saverClass, title); }
 
 struct ChildSearch {
     const char* title;
@@ -30,7 +30,7 @@ struct ChildSearch {
 static BOOL CALLBACK SearchChildren(HWND window, LPARAM data)
 {
     ChildSearch* search = reinterpret_cast<ChildSearch*>(data);
-    search->found = FindWindowExA(window, nullptr, kSaverClass, search->title);
+    search->found = FindWindowExA(window, nullptr, saverClass, search->title);
     return search->found == nullptr;
 }
 
@@ -72,7 +72,7 @@ static int Describe(const char* title)
 static int Count(const char* title)
 {
     int count = 0;
-    for (HWND w = FindSaver(title); w; w = FindWindowExA(nullptr, w, kSaverClass, title)) ++count;
+    for (HWND w = FindSaver(title); w; w = FindWindowExA(nullptr, w, saverClass, title)) ++count;
     std::printf("%d\n", count);
     return 0;
 }

@@ -19,19 +19,19 @@
 namespace {
 
 // The viewer stand-in answers this with the window thread's cursor ...
-constexpr UINT kCursorQuery = WM_USER + 1;
+constexpr UINT cursorQuery = WM_USER + 1;
 // ... shows the arrow, sends the window the message wParam (with wParam 1)
 // and answers whether the cursor is still shown, all on the window's thread
 // so that no pending paint can come between ...
-constexpr UINT kArrowThen = WM_USER + 2;
+constexpr UINT arrowThen = WM_USER + 2;
 // ... answers every WM_SYSCOMMAND with this, so that none reaches DefWindowProcA ...
-constexpr LRESULT kSysCommandSeen = 0x5A5A;
+constexpr LRESULT sysCommandSeen = 0x5A5A;
 // ... moves the mouse reference a little off the cursor (too little to close) ...
-constexpr UINT kShiftReference = WM_USER + 3;
+constexpr UINT shiftReference = WM_USER + 3;
 // ... and shows the arrow, queues three timer messages (wParam 1, 2, 3), closes
 // the window and records the cursor that the close left (on the window's
 // thread, before a pending paint could hide it).
-constexpr UINT kCloseBehindTimers = WM_USER + 4;
+constexpr UINT closeBehindTimers = WM_USER + 4;
 HCURSOR cursorAfterClose;
 
 std::mutex seenLock;
@@ -85,11 +85,11 @@ static LRESULT RecordingViewerProc(HWND window, UINT message, WPARAM wParam, LPA
         if (refuseCreate) return -1;
         break;
     case WM_DESTROY: imeContextAtDestroy = HasInputContext(window); break;
-    case kShiftReference:
+    case shiftReference:
         saverRun.closeState.lastCursorPos.x += 1;
         saverRun.closeState.lastCursorPos.y += 1;
         return 0;
-    case kCloseBehindTimers: {
+    case closeBehindTimers: {
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         for (WPARAM id = 1; id <= 3; ++id) PostMessageA(window, WM_TIMER, id, 0);
         LRESULT result = SendMessageA(window, WM_CLOSE, 0, 0);
@@ -97,13 +97,13 @@ static LRESULT RecordingViewerProc(HWND window, UINT message, WPARAM wParam, LPA
         return result;
     }
     }
-    if (message == kCursorQuery) return reinterpret_cast<LRESULT>(GetCursor());
-    if (message == kArrowThen) {
+    if (message == cursorQuery) return reinterpret_cast<LRESULT>(GetCursor());
+    if (message == arrowThen) {
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         SendMessageA(window, static_cast<UINT>(wParam), 1, 0);
         return GetCursor() != nullptr;
     }
-    if (message == WM_SYSCOMMAND) return kSysCommandSeen;
+    if (message == WM_SYSCOMMAND) return sysCommandSeen;
     return SaverDefaultProc(window, message, wParam, lParam);
 }
 
@@ -264,7 +264,7 @@ TEST(SaverWindowInProcess, OnlyTheFullScreenFormHidesTheCursor)
         ASSERT_TRUE(window);
         for (const Row& row : rows) {
             SCOPED_TRACE(row.rule);
-            bool shown = SendMessageA(window, kArrowThen, row.message, 0) != 0;
+            bool shown = SendMessageA(window, arrowThen, row.message, 0) != 0;
             EXPECT_EQ(preview || !row.hidesInFullScreen, shown);
         }
     }
@@ -294,7 +294,7 @@ TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
     HWND window = run.Window("Screen Saver");
     ASSERT_TRUE(window);
     EXPECT_EQ(0, saverRun.previewMode);
-    EXPECT_EQ(nullptr, reinterpret_cast<void*>(SendMessageA(window, kCursorQuery, 0, 0)));
+    EXPECT_EQ(nullptr, reinterpret_cast<void*>(SendMessageA(window, cursorQuery, 0, 0)));
 
     // The title never changes, and the viewer never hears of the attempt.
     EXPECT_EQ(0, SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")));
@@ -312,7 +312,7 @@ TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
         {"SC_SCREENSAVE answered 0", SC_SCREENSAVE, 0},
         {"SC_NEXTWINDOW answered 0", SC_NEXTWINDOW, 0},
         {"SC_PREVWINDOW answered 0", SC_PREVWINDOW, 0},
-        {"SC_SCREENSAVE + 1 forwarded", SC_SCREENSAVE + 1, kSysCommandSeen},
+        {"SC_SCREENSAVE + 1 forwarded", SC_SCREENSAVE + 1, sysCommandSeen},
     };
     for (const Command& c : commands) {
         SCOPED_TRACE(c.rule);
@@ -323,7 +323,7 @@ TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
     EXPECT_TRUE(IsWindow(window));
 
     // SC_MONITORPOWER is forwarded and also closes the saver.
-    EXPECT_EQ(kSysCommandSeen, SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2));
+    EXPECT_EQ(sysCommandSeen, SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2));
     EXPECT_TRUE(run.Finished());
     EXPECT_EQ(0, run.Result());
     EXPECT_TRUE(ViewerSaw(WM_CLOSE));
@@ -389,9 +389,9 @@ TEST(SaverWindowInProcess, InputDuringVerificationIsDroppedAndARefusalResets)
         ASSERT_TRUE(window);
         EXPECT_TRUE(saverRun.verifyPasswordProc != nullptr) << "stand-in PASSWORD.CPL not loaded";
 
-        SendMessageA(window, kShiftReference, 0, 0);
+        SendMessageA(window, shiftReference, 0, 0);
         // Refused: the nested close was dropped, nothing queued, the saver stays.
-        EXPECT_EQ(0, SendMessageA(window, kCloseBehindTimers, 0, 0));
+        EXPECT_EQ(0, SendMessageA(window, closeBehindTimers, 0, 0));
         EXPECT_TRUE(IsWindow(window));
         EXPECT_EQ(0u, saverRun.closeState.closeApproved);
         EXPECT_FALSE(saverRun.closeState.verifyInProgress);
@@ -407,7 +407,7 @@ TEST(SaverWindowInProcess, InputDuringVerificationIsDroppedAndARefusalResets)
             std::lock_guard<std::mutex> lock(seenLock);
             EXPECT_EQ(std::vector<WPARAM>{3}, timersSeen);
         }
-        Sleep(kVerifyQuietMs + 50);  // past the quiet time after a verification
+        Sleep(verifyQuietMs + 50);  // past the quiet time after a verification
 
         // Accepted: the window goes.
         SendMessageA(window, WM_CLOSE, 0, 0);
