@@ -31,8 +31,7 @@ public:
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         countsPerMillisecond = frequency.QuadPart / 1000;
-        if (countsPerMillisecond == 0)
-            countsPerMillisecond = 1;
+        if (countsPerMillisecond == 0) countsPerMillisecond = 1;
     }
     bool KeepRunning() override { return saverRun.running; }
     void RenderFrame() override
@@ -40,11 +39,13 @@ public:
         // Read once: StopViewer forgets an engine it gave up on while this
         // thread may be between the test and the call.
         EngineControl* engine = saverRun.engineControl;
-        if (engine)
-            engine->Frame();
+        if (engine) engine->Frame();
     }
     int32_t FrameDelay() override { return saverRun.viewerSettings.FrameDelay(); }
-    uint32_t NowMilliseconds() override { return static_cast<uint32_t>(Counter() / countsPerMillisecond); }
+    uint32_t NowMilliseconds() override
+    {
+        return static_cast<uint32_t>(Counter() / countsPerMillisecond);
+    }
     // Ends at once when StopViewer asks the thread to stop, however long the
     // delay in the settings file. Under Wine a wait on an object overruns by
     // a few tenths of a millisecond more than Sleep does (7 % of the frame
@@ -57,8 +58,7 @@ public:
                                 static_cast<DWORD>(milliseconds - sleptAtEnd)) == WAIT_OBJECT_0)
             return;
         LONGLONG left = (end - Counter() + countsPerMillisecond / 2) / countsPerMillisecond;
-        if (left > 0)
-            Sleep(static_cast<DWORD>(left));
+        if (left > 0) Sleep(static_cast<DWORD>(left));
     }
 
 private:
@@ -75,8 +75,7 @@ private:
 void SetSaverChannel(EngineCore* core, const char* name, float value)
 {
     ValueChannel* channel = core->FindChannel(saverChannelType, name);
-    if (channel)
-        channel->SetValue(value);
+    if (channel) channel->SetValue(value);
 }
 
 // Waits at most limit milliseconds for thread to end; true if it did. Messages
@@ -90,9 +89,8 @@ bool WaitForThreadLettingSentMessagesIn(HANDLE thread, DWORD limit)
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         DWORD waited = GetTickCount() - start;
-        if (waited >= limit ||
-            MsgWaitForMultipleObjects(1, &thread, FALSE, limit - waited, QS_SENDMESSAGE) !=
-                WAIT_OBJECT_0 + 1)
+        if (waited >= limit || MsgWaitForMultipleObjects(1, &thread, FALSE, limit - waited,
+                                                         QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
             break;
     }
     return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
@@ -114,20 +112,17 @@ bool StartProject(HWND window)
         ShowErrorBox(nullptr, "Can't find ProjectName", "Error", 0);
         return false;
     }
-    if (!window)
-        return false;
+    if (!window) return false;
     if (saverRun.engineControl) {
         saverRun.engineControl->LoadProject(saverRun.viewerSettings.ProjectPath());
         if (EngineCore* core = saverRun.engineControl->GetCore()) {
             SetSaverChannel(core, "OrmelixSaver", 1.0f);
             SetSaverChannel(core, "OrmelixSaverPreview", saverRun.previewMode ? 1.0f : 0.0f);
         }
-        if (saverRun.engineControl->Run() == 0)
-            return true;
+        if (saverRun.engineControl->Run() == 0) return true;
     }
     ShowErrorBox(window, startErrorText, startErrorCaption, MB_ICONERROR);
-    if (saverRun.engineControl)
-        saverRun.engineControl->Destroy(1);
+    if (saverRun.engineControl) saverRun.engineControl->Destroy(1);
     saverRun.engineControl = nullptr;
     return false;
 }
@@ -152,15 +147,15 @@ void StartViewer(HWND window)
 
 void StopViewer(HWND)
 {
-    if (saverRun.stopInProgress)
-        return;
+    if (saverRun.stopInProgress) return;
     saverRun.stopInProgress = true;
     bool threadEnded = true;
     if (saverRun.running) {
         saverRun.running = false;
         SetEvent(saverRun.frameStopEvent);
         // The thread ends after the frame it is in; its pause ends at once.
-        threadEnded = WaitForThreadLettingSentMessagesIn(saverRun.frameThread, frameThreadStopLimit);
+        threadEnded =
+            WaitForThreadLettingSentMessagesIn(saverRun.frameThread, frameThreadStopLimit);
         CloseHandle(saverRun.frameThread);
         saverRun.frameThread = nullptr;
         if (threadEnded) {

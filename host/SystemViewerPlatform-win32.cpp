@@ -30,7 +30,4 @@ SystemPlatform systemPlatform;
 
 }  // namespace
 
-ViewerPlatform& SystemViewerPlatform()
-{
-    return systemPlatform;
-}
+ViewerPlatform& SystemViewerPlatform() { return systemPlatform; }

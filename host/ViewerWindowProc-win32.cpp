@@ -40,8 +40,7 @@ LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         // the project runs on and WM_CLOSE goes on to SaverDefaultProc, which
         // drops it at once (within 200 ms of this verification) and resets
         // its mouse reference point.
-        if (VerifyPasswordOnClose(window))
-            CloseSaver(window);
+        if (VerifyPasswordOnClose(window)) CloseSaver(window);
         break;
     case ViewerAction::PassOn: break;
     }

@@ -38,11 +38,11 @@ public:
     // Takes the delay from the dialog's slider and updates the rate text.
     virtual void SliderMoved();
 
-    EngineCore* engineCore;       // borrowed from the engine
-    char projectPath[textSize];   // chunk "SCFP"
-    int32_t frameDelay;           // chunk "SCTI", milliseconds after each frame
-    uint8_t previewEnabled;       // chunk "SCSP"
-    uint8_t doNotQuit;            // chunk "SCQC"
-    HWND dialog;                  // the open settings dialog
+    EngineCore* engineCore;           // borrowed from the engine
+    char projectPath[textSize];       // chunk "SCFP"
+    int32_t frameDelay;               // chunk "SCTI", milliseconds after each frame
+    uint8_t previewEnabled;           // chunk "SCSP"
+    uint8_t doNotQuit;                // chunk "SCQC"
+    HWND dialog;                      // the open settings dialog
     char installDirectory[textSize];  // where "screensaver.cfg" lies
 };

@@ -27,8 +27,9 @@ void LoadPasswordLibrary()
     if (UserHasPassword(desktop)) {
         saverRun.passwordLibrary = LoadSystemLibrary("PASSWORD.CPL");
         if (saverRun.passwordLibrary) {
-            saverRun.verifyPasswordProc = reinterpret_cast<VerifyPasswordFunction>(
-                reinterpret_cast<void*>(GetProcAddress(saverRun.passwordLibrary, "VerifyScreenSavePwd")));
+            saverRun.verifyPasswordProc =
+                reinterpret_cast<VerifyPasswordFunction>(reinterpret_cast<void*>(
+                    GetProcAddress(saverRun.passwordLibrary, "VerifyScreenSavePwd")));
             if (saverRun.verifyPasswordProc)
                 SetScreenSaverRunning(true);
             else

@@ -47,21 +47,15 @@ LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WP
     if (decision.yield) Sleep(0);
     if (decision.postClose) PostMessageA(window, WM_CLOSE, 0, 0);
     switch (decision.outcome) {
-    case Outcome::Forward:
-        return saverRun.viewerWindowProc(window, message, wParam, lParam);
-    case Outcome::Answer:
-        return decision.result;
-    case Outcome::PostToParent:
-        PostToParent(window, message, lParam);
-        return 1;
+    case Outcome::Forward: return saverRun.viewerWindowProc(window, message, wParam, lParam);
+    case Outcome::Answer: return decision.result;
+    case Outcome::PostToParent: PostToParent(window, message, lParam); return 1;
     case Outcome::VerifyClose:
         if (VerifyPasswordOnClose(window)) break;
         saverRun.closeState.lastCursorPos = CursorNow();  // refused: measure travel afresh
         return 0;
-    case Outcome::AskVerifier:
-        return saverRun.verifyPasswordProc(window);
-    case Outcome::DefaultProcedure:
-        break;
+    case Outcome::AskVerifier: return saverRun.verifyPasswordProc(window);
+    case Outcome::DefaultProcedure: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -74,20 +68,17 @@ LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     event.lParam = lParam;
     event.cursor = CursorNow();
     if (NeedsAcLineStatus(message, wParam)) event.acLineStatus = ReadAcLineStatus();
-    return CarryOutDecision(DecideSaverDefault(CurrentCloseContext(), saverRun.closeState, event), window,
-                            message, wParam, lParam);
+    return CarryOutDecision(DecideSaverDefault(CurrentCloseContext(), saverRun.closeState, event),
+                            window, message, wParam, lParam);
 }
 
 bool VerifyPasswordOnClose(HWND window)
 {
-    switch (DecideVerifyGate(saverRun.closeState, saverRun.verifyPasswordProc != nullptr, GetTickCount())) {
-    case VerifyGate::Refuse:
-        return false;
-    case VerifyGate::Approve:
-        saverRun.closeState.closeApproved = 1;
-        return true;
-    case VerifyGate::Ask:
-        break;
+    switch (DecideVerifyGate(saverRun.closeState, saverRun.verifyPasswordProc != nullptr,
+                             GetTickCount())) {
+    case VerifyGate::Refuse: return false;
+    case VerifyGate::Approve: saverRun.closeState.closeApproved = 1; return true;
+    case VerifyGate::Ask: break;
     }
     saverRun.closeState.verifyInProgress = true;
     // Timer messages queued before the dialog would reach the viewer behind it.
@@ -97,6 +88,7 @@ bool VerifyPasswordOnClose(HWND window)
     // The answer travels the whole procedure chain and back (WM_APP).
     LRESULT accepted = SendMessageA(window, WM_APP, 0, 0);
     if (!accepted) SetCursor(nullptr);
-    saverRun.closeState = FinishVerify(saverRun.closeState, static_cast<uint32_t>(accepted), GetTickCount());
+    saverRun.closeState =
+        FinishVerify(saverRun.closeState, static_cast<uint32_t>(accepted), GetTickCount());
     return saverRun.closeState.closeApproved != 0;
 }

@@ -14,10 +14,7 @@ extern "C" void __main();  // the runtime's static-constructor walk, run once
 // no exit handlers, so the destructors that static objects register here are
 // never wanted. Without the start-up code the runtime's own atexit is not
 // usable.
-extern "C" int atexit(void (*)())
-{
-    return 0;
-}
+extern "C" int atexit(void (*)()) { return 0; }
 
 extern "C" void SaverStartup()
 {

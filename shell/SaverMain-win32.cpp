@@ -41,8 +41,7 @@ int RunMode(const char* arguments)
     const ViewerParts& viewer = *saverRun.viewerParts;
     SaverMode mode = DecideSaverMode(arguments, saverRun.win9xPlatform != 0);
     switch (mode.kind) {
-    case SaverModeKind::SettingsNoOwner:
-        return ShowSettingsDialog(nullptr, viewer.dialog);
+    case SaverModeKind::SettingsNoOwner: return ShowSettingsDialog(nullptr, viewer.dialog);
     case SaverModeKind::SettingsOwned:
         return ShowSettingsDialog(ExistingWindowOrForeground(mode.windowNumber), viewer.dialog);
     case SaverModeKind::ChangePassword:
@@ -52,10 +51,8 @@ int RunMode(const char* arguments)
         HWND parent = ExistingWindow(mode.windowNumber);
         return parent ? RunSaverWindow(parent, viewer.windowProc) : -1;
     }
-    case SaverModeKind::FullScreen:
-        return RunSaverWindow(nullptr, viewer.windowProc);
-    case SaverModeKind::Reject:
-        break;
+    case SaverModeKind::FullScreen: return RunSaverWindow(nullptr, viewer.windowProc);
+    case SaverModeKind::Reject: break;
     }
     return -1;
 }

@@ -33,8 +33,8 @@ static WindowForm PreviewForm(HWND parent)
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(parent, &client);
-    WindowForm form = {0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, "Preview",
-                       {0, 0, client.right, client.bottom}};
+    WindowForm form = {
+        0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, "Preview", {0, 0, client.right, client.bottom}};
     return form;
 }
 
@@ -89,14 +89,16 @@ int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
         saverRun.closeState.acLineStatus = ReadAcLineStatus();
         LoadPasswordLibrary();
     }
-    saverRun.autoPlayQueryMessage = saverRun.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+    saverRun.autoPlayQueryMessage =
+        saverRun.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 
     int result = 0;
-    saverRun.saverWindow = RegisterClassA(&windowClass)
-                      ? CreateWindowExA(form.exStyle, saverClassName, form.title, form.style,
-                                        form.bounds.left, form.bounds.top, form.bounds.right,
-                                        form.bounds.bottom, parent, nullptr, saverRun.appInstance, nullptr)
-                      : nullptr;
+    saverRun.saverWindow =
+        RegisterClassA(&windowClass)
+            ? CreateWindowExA(form.exStyle, saverClassName, form.title, form.style,
+                              form.bounds.left, form.bounds.top, form.bounds.right,
+                              form.bounds.bottom, parent, nullptr, saverRun.appInstance, nullptr)
+            : nullptr;
     if (saverRun.saverWindow) {
         if (!parent) SetForegroundWindow(saverRun.saverWindow);
         result = RunMessageLoop();
@@ -111,7 +113,8 @@ static void DetachInputMethod(HWND window)
     if (!saverRun.imeModule) return;
     saverRun.immAssociateContextProc = reinterpret_cast<ImmAssociateContextFunction>(
         reinterpret_cast<void*>(GetProcAddress(saverRun.imeModule, "ImmAssociateContext")));
-    if (saverRun.immAssociateContextProc) saverRun.savedImeContext = saverRun.immAssociateContextProc(window, nullptr);
+    if (saverRun.immAssociateContextProc)
+        saverRun.savedImeContext = saverRun.immAssociateContextProc(window, nullptr);
 }
 
 static void RestoreInputMethod(HWND window)
@@ -130,7 +133,10 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
 {
     switch (message) {
     case WM_CREATE: OnCreate(window); break;
-    case WM_DESTROY: RestoreInputMethod(window); PostQuitMessage(0); break;
+    case WM_DESTROY:
+        RestoreInputMethod(window);
+        PostQuitMessage(0);
+        break;
     // The last message of any window, even one destroyed with a parent of
     // another process without WM_DESTROY: the loop must end all the same.
     case WM_NCDESTROY: PostQuitMessage(0); break;
@@ -139,6 +145,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     event.message = message;
     event.wParam = wParam;
     event.lParam = lParam;
-    return CarryOutDecision(DecideSaverWindowMessage(CurrentCloseContext(), saverRun.closeState, event),
-                            window, message, wParam, lParam);
+    return CarryOutDecision(
+        DecideSaverWindowMessage(CurrentCloseContext(), saverRun.closeState, event), window,
+        message, wParam, lParam);
 }

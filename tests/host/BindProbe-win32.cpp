@@ -20,13 +20,16 @@ namespace {
 void Report(const std::vector<SeenBox>& boxes, HWND window)
 {
     for (const SeenBox& box : boxes) {
-        const char* owner = box.owner == nullptr ? "none" : box.owner == window ? "window" : "other";
+        const char* owner = box.owner == nullptr  ? "none"
+                            : box.owner == window ? "window"
+                                                  : "other";
         std::printf("box %s|%s|%s|%s\n", box.caption.c_str(), box.text.c_str(), owner,
                     box.icon.c_str());
     }
     std::printf("bound %d\n", saverRun.engineControl != nullptr ? 1 : 0);
     std::printf("settings %ld %d %d %s\n", static_cast<long>(saverRun.viewerSettings.FrameDelay()),
-                saverRun.viewerSettings.DoNotQuit() ? 1 : 0, saverRun.viewerSettings.PreviewEnabled() ? 1 : 0,
+                saverRun.viewerSettings.DoNotQuit() ? 1 : 0,
+                saverRun.viewerSettings.PreviewEnabled() ? 1 : 0,
                 saverRun.viewerSettings.ProjectPath());
 }
 
@@ -53,8 +56,7 @@ int main(int argc, char** argv)
     }
     Report(watcher.Boxes(), window);
     std::fflush(stdout);
-    if (saverRun.engineControl != nullptr)
-        saverRun.engineControl->Destroy(1);
+    if (saverRun.engineControl != nullptr) saverRun.engineControl->Destroy(1);
     DestroyWindow(window);
     return 0;
 }

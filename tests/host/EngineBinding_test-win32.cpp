@@ -27,8 +27,7 @@ const char viewersKey[] = "SOFTWARE\\Velcor\\Ormelix Viewers\\3.00.000";
 std::vector<uint8_t> Text(const std::string& text, bool withTerminator = true)
 {
     std::vector<uint8_t> bytes(text.begin(), text.end());
-    if (withTerminator)
-        bytes.push_back(0);
+    if (withTerminator) bytes.push_back(0);
     return bytes;
 }
 
@@ -102,8 +101,8 @@ TEST(FindInstallDir, AcceptsOnlyAWholeStringThatFits)
         // Lengths around the query's 1200-byte buffer: all far too long.
         {"1,199 bytes", project, project, true, REG_SZ, longText(1199), ""},
         {"1,200 bytes fill the query buffer", project, project, true, REG_SZ, longText(1200), ""},
-        {"1,300 bytes do not fit the query buffer", project, project, true, REG_SZ,
-         longText(1300), ""},
+        {"1,300 bytes do not fit the query buffer", project, project, true, REG_SZ, longText(1300),
+         ""},
         {"2,000 bytes", project, project, true, REG_SZ, Text(std::string(2000, 'd')), ""},
         // Only REG_SZ names a directory.
         {"REG_EXPAND_SZ", project, project, true, REG_EXPAND_SZ, Text(saver), ""},
@@ -120,8 +119,8 @@ TEST(FindInstallDir, AcceptsOnlyAWholeStringThatFits)
         {"an empty REG_SZ of its terminator alone", project, project, true, REG_SZ, {0}, ""},
         {"a missing key is refused", "", project, false, REG_SZ, {}, ""},
         {"a key without the value is refused", project, project, false, REG_SZ, {}, ""},
-        {"a project name too long for the key path is refused, never cut", cutName,
-         tooLongName, true, REG_SZ, Text("C:\\Long"), ""},
+        {"a project name too long for the key path is refused, never cut", cutName, tooLongName,
+         true, REG_SZ, Text("C:\\Long"), ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
@@ -155,7 +154,7 @@ TEST(PrependEnginePaths, PutsTheEngineDirectoriesFirstOnceOrLeavesPathAlone)
     std::string longest = oldPath(longestValue);
     std::string longestMentioning = oldPath(longestValue - 5) + ";D:\\P";
     std::string longDirectory = "C:\\" + std::string(256, 'l');  // 259 characters
-    std::string tooLongDirectory = longDirectory + "x";           // 260 characters
+    std::string tooLongDirectory = longDirectory + "x";          // 260 characters
     struct Row {
         const char* rule;
         const char* oldPath;  // null: PATH unset
@@ -177,8 +176,8 @@ TEST(PrependEnginePaths, PutsTheEngineDirectoriesFirstOnceOrLeavesPathAlone)
         // 32,767 characters cannot be set: nothing is cut, PATH stays.
         {"one character more leaves PATH as it was", oneTooMany.c_str(), "D:\\P", oneTooMany},
         {"the longest PATH stays as it was", longest.c_str(), "D:\\P", longest},
-        {"the longest PATH that mentions the directory stays untouched",
-         longestMentioning.c_str(), "D:\\P", longestMentioning},
+        {"the longest PATH that mentions the directory stays untouched", longestMentioning.c_str(),
+         "D:\\P", longestMentioning},
         {"a directory of 259 characters goes on PATH whole", "C:\\A", longDirectory,
          longDirectory + "\\channels;" + longDirectory + "\\3rd;C:\\A"},
         // Cut to 259 characters it would name another directory.
@@ -225,16 +224,15 @@ TEST(LoadEngineLibrary, YieldsAnEngineOnlyFromACompleteLibrary)
         // 248 + "\drovik.dll" = 259 characters: the longest library path.
         {"248 characters: the library path just fits", longestFits.Path().c_str(), "", true},
         // Wine would open this 260-character path; the viewer never asks.
-        {"249 characters: one too many, even with the library there",
-         oneTooLong.Path().c_str(), "", false},
+        {"249 characters: one too many, even with the library there", oneTooLong.Path().c_str(), "",
+         false},
     };
     SavedPath saved;
     for (const Row& row : rows) {
         SetEnvironmentVariableA("ORMELIX_FAKE_ENGINE", row.fakeMode);
         EngineControl* engine = LoadEngineLibrary(row.directory);
         EXPECT_EQ(row.yieldsEngine, engine != nullptr) << row.rule;
-        if (engine != nullptr)
-            engine->Destroy(1);
+        if (engine != nullptr) engine->Destroy(1);
     }
     SetEnvironmentVariableA("ORMELIX_FAKE_ENGINE", nullptr);
     // Its copy too long to name is never loaded (the other copy stays loaded).
@@ -248,8 +246,7 @@ TEST(LoadEngineLibrary, LoadsByItsFullPathWhenPathIsFull)
     ASSERT_TRUE(SetEnvironmentVariableA("PATH", longest.c_str()));
     EngineControl* engine = LoadEngineLibrary(ProgramDirectory().c_str());
     EXPECT_NE(nullptr, engine);
-    if (engine != nullptr)
-        engine->Destroy(1);
+    if (engine != nullptr) engine->Destroy(1);
     EXPECT_TRUE(longest == ReadPath()) << "PATH was changed";
 }
 
@@ -291,10 +288,15 @@ TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)
     EXPECT_TRUE(watcher.Boxes().empty());
     saverRun.engineControl = nullptr;
 
-    std::vector<std::string> expected = {
-        "GetCore", "CreateObject loader 0 0", "loader Open C:\\Bound\\screensaver.cfg",
-        "loader FindChunk SCFP", "loader FindChunk SCTI", "loader ReadChunk SCTI",
-        "loader FindChunk SCQC", "loader FindChunk SCSP", "loader Destroy 1"};
+    std::vector<std::string> expected = {"GetCore",
+                                         "CreateObject loader 0 0",
+                                         "loader Open C:\\Bound\\screensaver.cfg",
+                                         "loader FindChunk SCFP",
+                                         "loader FindChunk SCTI",
+                                         "loader ReadChunk SCTI",
+                                         "loader FindChunk SCQC",
+                                         "loader FindChunk SCSP",
+                                         "loader Destroy 1"};
     EXPECT_EQ(Joined(expected), Joined(log.Lines()));
     EXPECT_EQ(42, saverRun.viewerSettings.FrameDelay());
     EXPECT_EQ(static_cast<EngineCore*>(&engine), saverRun.viewerSettings.engineCore);

@@ -22,18 +22,14 @@ std::string Variable(const char* name)
 void Trace(const char* operation, const std::string& argument = "")
 {
     std::string file = Variable("ORMELIX_ENGINE_TRACE");
-    if (file.empty())
-        return;
+    if (file.empty()) return;
     if (FILE* out = std::fopen(file.c_str(), "a")) {
         std::fprintf(out, "0 %s %s\n", operation, argument.c_str());
         std::fclose(out);
     }
 }
 
-bool Mode(const char* name)
-{
-    return Variable("ORMELIX_FAKE_ENGINE") == name;
-}
+bool Mode(const char* name) { return Variable("ORMELIX_FAKE_ENGINE") == name; }
 
 // Makes no object, so a settings load through it shows its box.
 class FakeCore : public EngineCore {
@@ -49,7 +45,11 @@ public:
 
 class FakeControl : public EngineControl {
 public:
-    void Destroy(int) override { Trace("Destroy"); delete this; }
+    void Destroy(int) override
+    {
+        Trace("Destroy");
+        delete this;
+    }
     int32_t Run() override { return 1; }
     bool Initialize(HINSTANCE, const char* appName, HWND) override
     {

@@ -17,16 +17,14 @@ FakeWorld fakeWorld;
 void BindEngine(HWND)
 {
     callLog.Add("BindEngine");
-    if (!saverRun.engineControl)
-        saverRun.engineControl = fakeWorld.engineToBind;
+    if (!saverRun.engineControl) saverRun.engineControl = fakeWorld.engineToBind;
 }
 
 // --- Packed project data.
 bool ReadProjectName(char (&name)[textSize])
 {
     callLog.Add("ReadProjectName");
-    if (!fakeWorld.projectNamePacked)
-        return false;
+    if (!fakeWorld.projectNamePacked) return false;
     lstrcpynA(name, "Demo", textSize);
     return true;
 }
@@ -37,14 +35,16 @@ LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 {
     callLog.Add("SaverDefaultProc " + Hex(message));
     // Like the shell, drop a full-screen Win9x close whose password was refused.
-    if (message == WM_CLOSE && saverRun.win9xPlatform && !saverRun.previewMode && !fakeWorld.passwordAccepted)
+    if (message == WM_CLOSE && saverRun.win9xPlatform && !saverRun.previewMode &&
+        !fakeWorld.passwordAccepted)
         return 0;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool VerifyPasswordOnClose(HWND)
 {
-    callLog.Add(fakeWorld.passwordAccepted ? "VerifyPasswordOnClose yes" : "VerifyPasswordOnClose no");
+    callLog.Add(fakeWorld.passwordAccepted ? "VerifyPasswordOnClose yes"
+                                           : "VerifyPasswordOnClose no");
     return fakeWorld.passwordAccepted;
 }
 

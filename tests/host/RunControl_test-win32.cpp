@@ -22,8 +22,7 @@ const char testClass[] = "RunControlTest";
 // Stops the viewer on WM_CLOSE, as the viewer's window procedure does.
 LRESULT CALLBACK StopOnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != WM_CLOSE)
-        return DefWindowProcA(window, message, wParam, lParam);
+    if (message != WM_CLOSE) return DefWindowProcA(window, message, wParam, lParam);
     callLog.Add("WM_CLOSE");
     StopViewer(window);
     return 0;
@@ -76,8 +75,8 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
         StartViewer(window);
         ASSERT_TRUE(engine.WaitForFrames(3)) << row.rule;
         EXPECT_TRUE(saverRun.running) << row.rule;
-        EXPECT_EQ(Expected({"BindEngine", "ReadProjectName", "LoadProject demo.proj",
-                            "GetCore", "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
+        EXPECT_EQ(Expected({"BindEngine", "ReadProjectName", "LoadProject demo.proj", "GetCore",
+                            "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
                             "FindChannel OrmelixSaverPreview", row.previewValue, "Run"}),
                   callLog.Lines())
             << row.rule;
@@ -125,8 +124,8 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
         StartViewer(window);
         ASSERT_TRUE(engine.WaitForFrames(0)) << row.rule;
         HANDLE thread = nullptr;
-        DuplicateHandle(GetCurrentProcess(), saverRun.frameThread, GetCurrentProcess(), &thread, SYNCHRONIZE,
-                        FALSE, 0);
+        DuplicateHandle(GetCurrentProcess(), saverRun.frameThread, GetCurrentProcess(), &thread,
+                        SYNCHRONIZE, FALSE, 0);
 
         StopViewer(window);
 
@@ -135,7 +134,8 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
         EXPECT_EQ(row.destroyed, !saverRun.threadAbandoned) << row.rule;
         EXPECT_EQ(row.sendAfterStop != 0, callLog.Find("WM_CLOSE") != -1) << row.rule;
         // Outlives a thread given up on, so that it never runs into a gone engine.
-        EXPECT_EQ(row.destroyed ? WAIT_OBJECT_0 : WAIT_TIMEOUT, WaitForSingleObject(thread, 0)) << row.rule;
+        EXPECT_EQ(row.destroyed ? WAIT_OBJECT_0 : WAIT_TIMEOUT, WaitForSingleObject(thread, 0))
+            << row.rule;
         WaitForSingleObject(thread, 10000);
         CloseHandle(thread);
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
@@ -220,9 +220,11 @@ TEST_F(RunControlTest, FailedStartShowsItsBoxAndLeavesNoThread)
         // No "ProjectName" in the data block: its own box, no owner; the engine stays.
         {"no project name", false, true, 0, "Error", "Can't find ProjectName", false, "none", true},
         // Run refuses the project: the start-error box owned by the window; engine destroyed.
-        {"Run fails", true, true, 3, "Ormelix Screen Saver Viewer", startError, true, "error", false},
+        {"Run fails", true, true, 3, "Ormelix Screen Saver Viewer", startError, true, "error",
+         false},
         // No engine could be bound: the same start-error box.
-        {"no engine", true, false, 0, "Ormelix Screen Saver Viewer", startError, true, "error", false},
+        {"no engine", true, false, 0, "Ormelix Screen Saver Viewer", startError, true, "error",
+         false},
     };
     for (const Row& row : rows) {
         ResetFakeWorld();

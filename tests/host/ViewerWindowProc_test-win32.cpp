@@ -33,8 +33,7 @@ protected:
     }
     void TearDown() override
     {
-        if (window && IsWindow(window))
-            DestroyWindow(window);
+        if (window && IsWindow(window)) DestroyWindow(window);
         ResetFakeWorld();
     }
     HWND Create()
@@ -48,7 +47,8 @@ protected:
     {
         std::vector<std::string> lines = callLog.Lines();
         int start = callLog.Find(from);
-        return start < 0 ? std::vector<std::string>() : std::vector<std::string>(lines.begin() + start, lines.end());
+        return start < 0 ? std::vector<std::string>()
+                         : std::vector<std::string>(lines.begin() + start, lines.end());
     }
 
     RecordingEngine engine{callLog};
@@ -78,8 +78,7 @@ TEST_F(ViewerWindowProcTest, PowerOffBeforeTheSaverRefusesFullScreenOnly)
         EXPECT_EQ(row.created, Create() != nullptr) << row.rule;
         EXPECT_EQ(row.created, callLog.Find("BindEngine") >= 0) << row.rule;
         EXPECT_EQ(row.created, saverRun.running.load()) << row.rule;
-        if (window)
-            DestroyWindow(window);
+        if (window) DestroyWindow(window);
         window = nullptr;
     }
 }
@@ -145,20 +144,33 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
         bool closes;
     } rows[] = {
         // NT: the close goes ahead as the window procedure's table gives it.
-        {"NT full screen", 0, 0, true,
+        {"NT full screen",
+         0,
+         0,
+         true,
          {"WindowMessage 0x0010", "Destroy 1", "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082",
           "SaverDefaultProc 0x0010"},
          true},
         // Win9x, accepted: the same order, after the password check.
-        {"Win9x accepted", 1, 0, true,
-         {"WindowMessage 0x0010", "VerifyPasswordOnClose yes", "Destroy 1", "SaverDefaultProc 0x0002",
-          "SaverDefaultProc 0x0082", "SaverDefaultProc 0x0010"},
+        {"Win9x accepted",
+         1,
+         0,
+         true,
+         {"WindowMessage 0x0010", "VerifyPasswordOnClose yes", "Destroy 1",
+          "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082", "SaverDefaultProc 0x0010"},
          true},
         // Win9x, refused: nothing stops; WM_CLOSE goes to the shell, which drops it.
-        {"Win9x refused", 1, 0, false,
-         {"WindowMessage 0x0010", "VerifyPasswordOnClose no", "SaverDefaultProc 0x0010"}, false},
+        {"Win9x refused",
+         1,
+         0,
+         false,
+         {"WindowMessage 0x0010", "VerifyPasswordOnClose no", "SaverDefaultProc 0x0010"},
+         false},
         // The preview never asks for a password.
-        {"Win9x preview", 1, 1, false,
+        {"Win9x preview",
+         1,
+         1,
+         false,
          {"WindowMessage 0x0010", "Destroy 1", "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082",
           "SaverDefaultProc 0x0010"},
          true},

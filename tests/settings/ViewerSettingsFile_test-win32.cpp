@@ -55,9 +55,11 @@ TEST(ViewerSettingsLoad, ReadsTheFourChunksInOrderThenDestroysTheLoader)
 
     std::vector<std::string> expected = {
         "CreateObject loader 0 0", std::string("loader Open ") + settingsFile,
-        "loader FindChunk SCFP", "loader ReadChunk SCFP", "loader FindChunk SCTI",
-        "loader ReadChunk SCTI", "loader FindChunk SCQC", "loader ReadChunk SCQC",
-        "loader FindChunk SCSP", "loader ReadChunk SCSP", "loader Destroy 1"};
+        "loader FindChunk SCFP",   "loader ReadChunk SCFP",
+        "loader FindChunk SCTI",   "loader ReadChunk SCTI",
+        "loader FindChunk SCQC",   "loader ReadChunk SCQC",
+        "loader FindChunk SCSP",   "loader ReadChunk SCSP",
+        "loader Destroy 1"};
     EXPECT_EQ(Joined(expected), Joined(log.Lines()));
 }
 
@@ -90,8 +92,17 @@ TEST(ViewerSettingsLoad, FieldsAndBoxesPerFileState)
     } rows[] = {
         {"a full file sets all four fields", installDir, true, true, true, FullFile(),
          "C:\\Saver\\demo.prj", 20, true, true, false},
-        {"a missing file changes nothing and shows nothing", installDir, true, true, false, {},
-         "old.prj", 77, false, false, false},
+        {"a missing file changes nothing and shows nothing",
+         installDir,
+         true,
+         true,
+         false,
+         {},
+         "old.prj",
+         77,
+         false,
+         false,
+         false},
         {"a missing SCTI keeps the delay, the others are read", installDir, true, true, true,
          withoutDelay, "C:\\Saver\\demo.prj", 77, true, true, false},
         {"a chunk larger than its field leaves the field alone", installDir, true, true, true,
@@ -102,10 +113,10 @@ TEST(ViewerSettingsLoad, FieldsAndBoxesPerFileState)
          "old.prj", 77, false, false, true},
         {"no engine core is a loader that cannot be made", installDir, false, true, true,
          FullFile(), "old.prj", 77, false, false, true},
-        {"no install directory reads nothing from the drive root", "", true, true, true,
-         FullFile(), "old.prj", 77, false, false, false},
-        {"a directory without room for the file name reads nothing", tooLong.c_str(), true,
-         true, true, FullFile(), "old.prj", 77, false, false, false},
+        {"no install directory reads nothing from the drive root", "", true, true, true, FullFile(),
+         "old.prj", 77, false, false, false},
+        {"a directory without room for the file name reads nothing", tooLong.c_str(), true, true,
+         true, FullFile(), "old.prj", 77, false, false, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
@@ -136,8 +147,8 @@ TEST(ViewerSettingsLoad, FieldsAndBoxesPerFileState)
             EXPECT_EQ("Can't init fileloader", boxes[0].text);
             EXPECT_EQ(nullptr, boxes[0].owner);
         } else {
-            EXPECT_TRUE(boxes.empty()) << boxes.size() << " box(es), first: "
-                                       << (boxes.empty() ? "" : boxes[0].caption);
+            EXPECT_TRUE(boxes.empty())
+                << boxes.size() << " box(es), first: " << (boxes.empty() ? "" : boxes[0].caption);
         }
         // A loader that was made is always destroyed, exactly once.
         std::vector<std::string> lines = log.Lines();
@@ -156,13 +167,21 @@ TEST(ViewerSettingsSave, WritesFourChunksWithTheirSizesThenFinishes)
     fresh.settings.SetEngineCore(&engine);
     fresh.settings.Save();
 
-    std::vector<std::string> expected = {
-        "CreateObject saver 0 0", std::string("saver Open ") + settingsFile + " 0",
-        "saver BeginChunk SCFP", "saver SetChunkSize 259", "saver WriteData 259",
-        "saver BeginChunk SCTI", "saver SetChunkSize 4", "saver WriteData 4",
-        "saver BeginChunk SCQC", "saver SetChunkSize 1", "saver WriteData 1",
-        "saver BeginChunk SCSP", "saver SetChunkSize 1", "saver WriteData 1",
-        "saver Finish"};
+    std::vector<std::string> expected = {"CreateObject saver 0 0",
+                                         std::string("saver Open ") + settingsFile + " 0",
+                                         "saver BeginChunk SCFP",
+                                         "saver SetChunkSize 259",
+                                         "saver WriteData 259",
+                                         "saver BeginChunk SCTI",
+                                         "saver SetChunkSize 4",
+                                         "saver WriteData 4",
+                                         "saver BeginChunk SCQC",
+                                         "saver SetChunkSize 1",
+                                         "saver WriteData 1",
+                                         "saver BeginChunk SCSP",
+                                         "saver SetChunkSize 1",
+                                         "saver WriteData 1",
+                                         "saver Finish"};
     EXPECT_EQ(Joined(expected), Joined(log.Lines()));
 }
 
@@ -177,13 +196,26 @@ TEST(ViewerSettingsSave, FailuresWriteNothingAndShowNothing)
         bool opens;
         std::vector<std::string> expectedLog;
     } rows[] = {
-        {"a saver that cannot be made writes nothing", installDir, true, false, true,
+        {"a saver that cannot be made writes nothing",
+         installDir,
+         true,
+         false,
+         true,
          {"CreateObject saver 0 0"}},
-        {"a saver that cannot open begins no chunk and still finishes once", installDir, true,
-         true, false,
-         {"CreateObject saver 0 0", std::string("saver Open ") + settingsFile + " 0", "saver Finish"}},
+        {"a saver that cannot open begins no chunk and still finishes once",
+         installDir,
+         true,
+         true,
+         false,
+         {"CreateObject saver 0 0", std::string("saver Open ") + settingsFile + " 0",
+          "saver Finish"}},
         {"without an engine core nothing is asked of anyone", installDir, false, true, true, {}},
-        {"a directory without room for the file name makes no saver", tooLong, true, true, true, {}},
+        {"a directory without room for the file name makes no saver",
+         tooLong,
+         true,
+         true,
+         true,
+         {}},
         {"no install directory makes no saver", "", true, true, true, {}},
     };
     for (const Row& row : rows) {
@@ -212,8 +244,7 @@ TEST(ViewerSettingsFile, RoundTripRestoresEveryByte)
     ViewerSettings& out = original.settings;
     // Bytes after the path's terminator travel too: the chunk is the first
     // 259 bytes as they stand.
-    for (int i = 0; i < 259; ++i)
-        out.projectPath[i] = static_cast<char>(i * 7 + 1);
+    for (int i = 0; i < 259; ++i) out.projectPath[i] = static_cast<char>(i * 7 + 1);
     std::memcpy(out.projectPath, "D:\\p.prj", 9);
     out.frameDelay = -123456;
     out.doNotQuit = 1;
@@ -242,11 +273,15 @@ TEST(ViewerSettings, FramesPaceByAtMostTheDialogsLongestDelay)
         int32_t stored;
         int32_t paced;
     } rows[] = {
-        {20, 20}, {100, 100},
+        {20, 20},
+        {100, 100},
         // Beyond the dialog's range: paced at its longest, the field left as read.
-        {101, 100}, {8000, 100}, {INT32_MAX, 100},
+        {101, 100},
+        {8000, 100},
+        {INT32_MAX, 100},
         // No pause at all, as the frame loop treats these.
-        {0, 0}, {-5, -5},
+        {0, 0},
+        {-5, -5},
     };
     for (const Row& row : rows) {
         FreshSettings fresh;

@@ -33,16 +33,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     saverRun.appInstance = instance;
     OSVERSIONINFOA version;
     version.dwOSVersionInfoSize = sizeof version;
-    saverRun.win9xPlatform = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    saverRun.win9xPlatform =
+        GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 
-    SaverMode mode = DecideSaverMode(SkipProgramName(GetCommandLineA()), saverRun.win9xPlatform != 0);
+    SaverMode mode =
+        DecideSaverMode(SkipProgramName(GetCommandLineA()), saverRun.win9xPlatform != 0);
     HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(mode.windowNumber));
     switch (mode.kind) {
-    case SaverModeKind::FullScreen:
-        return RunSaverWindow(nullptr, PassThroughViewerProc);
+    case SaverModeKind::FullScreen: return RunSaverWindow(nullptr, PassThroughViewerProc);
     case SaverModeKind::Preview:
         return IsWindow(parent) ? RunSaverWindow(parent, PassThroughViewerProc) : -1;
-    default:
-        return -1;
+    default: return -1;
     }
 }

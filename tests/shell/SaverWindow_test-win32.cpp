@@ -161,7 +161,8 @@ public:
     // Waits for RunSaverWindow to return; true when it did.
     bool Finished()
     {
-        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 20000, QS_ALLINPUT) ==
+               WAIT_OBJECT_0 + 1)
             PumpOnce();
         bool ended = WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0;
         if (ended) window_ = nullptr;
@@ -342,8 +343,8 @@ public:
         RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &desktop_, nullptr);
         DWORD on = 1;
-        RegSetValueExA(desktop_, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on),
-                       4);
+        RegSetValueExA(desktop_, "ScreenSaveUsePassword", 0, REG_DWORD,
+                       reinterpret_cast<BYTE*>(&on), 4);
         SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", log_.c_str());
         SetEnvironmentVariableA("ORMELIX_PASSWORD_ANSWERS", answers);
         saverRun.win9xPlatform = 1;

@@ -59,8 +59,10 @@ int RunSaverWindow(HWND parent, ViewerProcedure)
         // Puts a Win9x system into the running state that the guard must clear.
         UINT previous = 0;
         SystemParametersInfoA(spiSetScreenSaverRunning, 1, &previous, 0);
-        if (strcmp(fault, "window") == 0) FaultInsideWindowProcedure();
-        else Fault();
+        if (strcmp(fault, "window") == 0)
+            FaultInsideWindowProcedure();
+        else
+            Fault();
     }
     return 7;
 }

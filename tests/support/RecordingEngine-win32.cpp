@@ -26,8 +26,7 @@ int CallLog::Find(const std::string& line, int from)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     for (int i = from; i < static_cast<int>(lines_.size()); ++i)
-        if (lines_[i] == line)
-            return i;
+        if (lines_[i] == line) return i;
     return -1;
 }
 
@@ -38,7 +37,10 @@ public:
     RecordingChannel(CallLog& log, std::string name) : log_(log), name_(std::move(name)) {}
     void SetValue(float value) override
     {
-        log_.Add("SetValue " + name_ + (value == 1.0f ? " 1.0" : value == 0.0f ? " 0.0" : " other"));
+        log_.Add("SetValue " + name_ +
+                 (value == 1.0f   ? " 1.0"
+                  : value == 0.0f ? " 0.0"
+                                  : " other"));
     }
 
 private:
@@ -49,7 +51,9 @@ private:
 class RecordingLoader final : public FileLoader {
 public:
     RecordingLoader(CallLog& log, const Chunks& file, bool opens)
-        : log_(log), file_(file), opens_(opens) {}
+        : log_(log), file_(file), opens_(opens)
+    {
+    }
     void Destroy(int flags) override { log_.Add("loader Destroy " + std::to_string(flags)); }
     bool Open(const char* path) override
     {
@@ -61,8 +65,7 @@ public:
     {
         log_.Add("loader ReadChunk " + found_);
         const std::vector<uint8_t>& data = file_.at(found_);
-        if (!data.empty())
-            std::memcpy(destination, data.data(), data.size());
+        if (!data.empty()) std::memcpy(destination, data.data(), data.size());
     }
     bool FindChunk(const char* code) override
     {
@@ -80,7 +83,10 @@ private:
 
 class RecordingSaver final : public FileSaver {
 public:
-    RecordingSaver(CallLog& log, Chunks& saved, bool opens) : log_(log), saved_(saved), opens_(opens) {}
+    RecordingSaver(CallLog& log, Chunks& saved, bool opens)
+        : log_(log), saved_(saved), opens_(opens)
+    {
+    }
     bool Open(const char* path, int flags) override
     {
         log_.Add(std::string("saver Open ") + path + " " + std::to_string(flags));
@@ -140,15 +146,13 @@ bool RecordingEngine::Initialize(HINSTANCE, const char* appName, HWND)
 
 void RecordingEngine::Frame()
 {
-    if (frameMilliseconds)
-        Sleep(frameMilliseconds);
+    if (frameMilliseconds) Sleep(frameMilliseconds);
     // Given up after a while, so that a window thread that never answers
     // fails the test instead of leaving this thread behind.
     DWORD_PTR answer;
     if (sendAfterStop && running && !*running)
         SendMessageTimeoutA(sendTo, sendAfterStop, 0, 0, SMTO_NORMAL, 3000, &answer);
-    if (destroyed)
-        log_.Add("Frame after Destroy");
+    if (destroyed) log_.Add("Frame after Destroy");
     ++frames;
 }
 
@@ -182,7 +186,10 @@ void* RecordingEngine::CreateObject(GUID type, int reserved1, int reserved2)
 {
     bool loader = IsEqualGUID(type, settingsLoaderType);
     bool saver = IsEqualGUID(type, settingsSaverType);
-    log_.Add(std::string("CreateObject ") + (loader ? "loader " : saver ? "saver " : "other ") +
+    log_.Add(std::string("CreateObject ") +
+             (loader  ? "loader "
+              : saver ? "saver "
+                      : "other ") +
              std::to_string(reserved1) + " " + std::to_string(reserved2));
     if (loader && makesLoader) {
         loaders_.push_back(std::make_unique<RecordingLoader>(log_, file, fileOpens));
@@ -198,8 +205,7 @@ void* RecordingEngine::CreateObject(GUID type, int reserved1, int reserved2)
 ValueChannel* RecordingEngine::FindChannel(GUID type, const char* name)
 {
     log_.Add(std::string("FindChannel ") + name);
-    if (!hasChannels || !IsEqualGUID(type, saverChannelType))
-        return nullptr;
+    if (!hasChannels || !IsEqualGUID(type, saverChannelType)) return nullptr;
     if (std::strcmp(name, "OrmelixSaver") != 0 && std::strcmp(name, "OrmelixSaverPreview") != 0)
         return nullptr;
     channels_.push_back(std::make_unique<RecordingChannel>(log_, name));
@@ -209,8 +215,7 @@ ValueChannel* RecordingEngine::FindChannel(GUID type, const char* name)
 bool RecordingEngine::WaitForFrames(int count)
 {
     for (int waited = 0; waited < 5000; waited += 5) {
-        if (frames > count)
-            return true;
+        if (frames > count) return true;
         Sleep(5);
     }
     return false;

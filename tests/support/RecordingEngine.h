@@ -53,8 +53,8 @@ public:
     // What it answers.
     int32_t runResult = 0;
     bool initializes = true;
-    bool coreMissing = false;     // GetCore answers null
-    bool hasChannels = true;      // "OrmelixSaver" and "OrmelixSaverPreview"
+    bool coreMissing = false;  // GetCore answers null
+    bool hasChannels = true;   // "OrmelixSaver" and "OrmelixSaverPreview"
     bool makesLoader = true;
     bool makesSaver = true;
     bool fileOpens = true;        // the loader's and the saver's Open
