@@ -81,12 +81,3 @@ void ResetFakeWorld()
     saverRun.viewerSettings.previewEnabled = 0;
     lstrcpynA(saverRun.viewerSettings.projectPath, "demo.proj", 260);
 }
-
-void RegisterTestClass(const char* name, WNDPROC procedure)
-{
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = name;
-    RegisterClassA(&windowClass);
-}

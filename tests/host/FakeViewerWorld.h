@@ -6,6 +6,7 @@
 #pragma once
 
 #include "RecordingEngine.h"
+#include "TestWindowClass.h"
 #include "host/ViewerPolicy.h"
 
 // The one log of every fake: the engine's calls and those below.
@@ -33,5 +34,3 @@ extern FakeWorld fakeWorld;
 
 // Clears the log, the shell's flags, the settings and the run state.
 void ResetFakeWorld();
-// Registers a window class of this program with that procedure.
-void RegisterTestClass(const char* name, WNDPROC procedure);

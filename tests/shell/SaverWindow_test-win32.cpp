@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "shell/SaverRun.h"
+#include "tests/support/TestWindowClass.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
 #include "shell/SaverWindowState.h"
@@ -202,13 +203,9 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 HWND CreatePreviewParent()
 {
-    WNDCLASSA parentClass = {};
-    parentClass.lpfnWndProc = ParentProc;
-    parentClass.hInstance = saverRun.appInstance;
-    parentClass.lpszClassName = "PreviewParentForTest";
-    RegisterClassA(&parentClass);
+    RegisterTestClass("PreviewParentForTest", ParentProc);
     return CreateWindowExA(0, "PreviewParentForTest", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                           10, 10, 300, 200, nullptr, nullptr, saverRun.appInstance, nullptr);
+                           10, 10, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 TEST(SaverWindowInProcess, PreviewHandsHelpAndContextMenuToItsParent)

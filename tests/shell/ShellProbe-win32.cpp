@@ -10,6 +10,7 @@
 #include "settings/SettingsDialog.h"
 #include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
+#include "tests/support/TestWindowClass.h"
 #include "shell/SaverWindow.h"
 
 namespace {
@@ -31,12 +32,8 @@ LRESULT CALLBACK FaultingWindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 void FaultInsideWindowProcedure()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FaultingWindowProc;
-    windowClass.hInstance = saverRun.appInstance;
-    windowClass.lpszClassName = "ShellProbeFaultingWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 10, 10, nullptr,
+    RegisterTestClass("ShellProbeFaultingWindow", FaultingWindowProc);
+    HWND window = CreateWindowExA(0, "ShellProbeFaultingWindow", "", 0, 0, 0, 10, 10, nullptr,
                                   nullptr, saverRun.appInstance, nullptr);
     PostMessageA(window, faultMessage, 0, 0);
     MSG message;
