@@ -12,14 +12,6 @@
 CallLog callLog;
 FakeWorld fakeWorld;
 
-// --- Engine binding: binds the engine the test prepared.
-
-void BindEngine(HWND)
-{
-    callLog.Add("BindEngine");
-    if (!saverRun.engineControl) saverRun.engineControl = fakeWorld.engineToBind;
-}
-
 // --- Packed project data.
 bool ReadProjectName(char (&name)[textSize])
 {

@@ -1,8 +1,9 @@
-// Recording stand-ins for everything run control and the viewer window
-// procedure call outside themselves besides the engine (a RecordingEngine):
-// its binding, the packed project name, the shell's default procedure and
-// password check, and the settings. All calls land in one ordered log with
-// the engine's, so tests can assert order.
+// Recording stand-ins for what run control and the viewer window procedure
+// call outside the host: the packed project name, the shell's default
+// procedure and password check, and the settings (plain fields, no file).
+// The engine is a RecordingEngine put in the run state's engineControl,
+// where the real binding finds it bound. All calls land in one ordered log
+// with the engine's, so tests can assert order.
 #pragma once
 
 #include "RecordingEngine.h"
@@ -25,9 +26,8 @@ public:
 
 // What the fakes answer; reset by ResetFakeWorld before each test.
 struct FakeWorld {
-    EngineControl* engineToBind = nullptr;  // BindEngine binds this one
-    bool projectNamePacked = true;          // ReadProjectName finds it
-    bool passwordAccepted = true;           // VerifyPasswordOnClose's answer
+    bool projectNamePacked = true;  // ReadProjectName finds it
+    bool passwordAccepted = true;   // VerifyPasswordOnClose's answer
 };
 
 extern FakeWorld fakeWorld;

@@ -68,14 +68,14 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
     for (const Row& row : rows) {
         ResetFakeWorld();
         RecordingEngine engine{callLog};
-        fakeWorld.engineToBind = &engine;
+        saverRun.engineControl = &engine;
         saverRun.previewMode = row.preview;
         saverRun.viewerSettings.previewEnabled = 1;
 
         StartViewer(window);
         ASSERT_TRUE(engine.WaitForFrames(3)) << row.rule;
         EXPECT_TRUE(saverRun.running) << row.rule;
-        EXPECT_EQ(Expected({"BindEngine", "ReadProjectName", "LoadProject demo.proj", "GetCore",
+        EXPECT_EQ(Expected({"GetCore", "ReadProjectName", "LoadProject demo.proj", "GetCore",
                             "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
                             "FindChannel OrmelixSaverPreview", row.previewValue, "Run"}),
                   callLog.Lines())
@@ -120,7 +120,7 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
         engine.sendAfterStop = row.sendAfterStop;
         engine.running = &saverRun.running;
         saverRun.viewerSettings.frameDelay = row.delay;
-        fakeWorld.engineToBind = &engine;
+        saverRun.engineControl = &engine;
         StartViewer(window);
         ASSERT_TRUE(engine.WaitForFrames(0)) << row.rule;
         HANDLE thread = nullptr;
@@ -144,7 +144,7 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
 
 TEST_F(RunControlTest, StopViewerTwiceDoesTheWorkOnce)
 {
-    fakeWorld.engineToBind = &engine;
+    saverRun.engineControl = &engine;
     StartViewer(window);
     ASSERT_TRUE(engine.WaitForFrames(1));
     StopViewer(window);
@@ -165,16 +165,16 @@ TEST_F(RunControlTest, StopViewerBeforeAnyStartDestroysTheBoundEngine)
 
 TEST_F(RunControlTest, PreviewWithPreviewDisabledBindsButRunsNothing)
 {
-    fakeWorld.engineToBind = &engine;
+    saverRun.engineControl = &engine;
     saverRun.previewMode = 1;
     saverRun.viewerSettings.previewEnabled = 0;
     StartViewer(window);
-    EXPECT_EQ(Expected({"BindEngine"}), callLog.Lines());
+    EXPECT_EQ(Expected({"GetCore"}), callLog.Lines());  // the binding only reloads the settings
     EXPECT_FALSE(saverRun.running);
     EXPECT_EQ(nullptr, saverRun.frameThread);
     EXPECT_EQ(&engine, saverRun.engineControl);
     StopViewer(window);  // the window goes away: the engine goes with it
-    EXPECT_EQ(Expected({"BindEngine", "Destroy 1"}), callLog.Lines());
+    EXPECT_EQ(Expected({"GetCore", "Destroy 1"}), callLog.Lines());
 }
 
 TEST_F(RunControlTest, ProjectWithoutSaverChannelsStillRuns)
@@ -194,7 +194,7 @@ TEST_F(RunControlTest, ProjectWithoutSaverChannelsStillRuns)
         RecordingEngine engine{callLog};
         engine.coreMissing = row.coreMissing;
         engine.hasChannels = row.hasChannels;
-        fakeWorld.engineToBind = &engine;
+        saverRun.engineControl = &engine;
         StartViewer(window);
         ASSERT_TRUE(engine.WaitForFrames(1)) << row.rule;
         for (const std::string& line : callLog.Lines())
@@ -216,32 +216,39 @@ TEST_F(RunControlTest, FailedStartShowsItsBoxAndLeavesNoThread)
         bool ownedByWindow;
         const char* icon;
         bool engineStaysBound;
+        const char* bindingBox;  // the binding's own box before it, if any
     } rows[] = {
         // No "ProjectName" in the data block: its own box, no owner; the engine stays.
-        {"no project name", false, true, 0, "Error", "Can't find ProjectName", false, "none", true},
+        {"no project name", false, true, 0, "Error", "Can't find ProjectName", false, "none", true,
+         nullptr},
         // Run refuses the project: the start-error box owned by the window; engine destroyed.
         {"Run fails", true, true, 3, "Ormelix Screen Saver Viewer", startError, true, "error",
-         false},
-        // No engine could be bound: the same start-error box.
+         false, nullptr},
+        // No engine could be bound (no install directory registered): the
+        // binding's box, then the same start-error box.
         {"no engine", true, false, 0, "Ormelix Screen Saver Viewer", startError, true, "error",
-         false},
+         false, "Engine init error"},
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
         RecordingEngine engine{callLog};
         engine.runResult = row.runResult;
         fakeWorld.projectNamePacked = row.packed;
-        fakeWorld.engineToBind = row.bindEngine ? &engine : nullptr;
+        saverRun.engineControl = row.bindEngine ? &engine : nullptr;
         MessageBoxWatcher watcher;
 
         StartViewer(window);
 
         std::vector<SeenBox> boxes = watcher.Boxes();
-        ASSERT_EQ(1u, boxes.size()) << row.rule;
-        EXPECT_EQ(row.caption, boxes[0].caption) << row.rule;
-        EXPECT_EQ(row.text, boxes[0].text) << row.rule;
-        EXPECT_EQ(row.ownedByWindow ? window : nullptr, boxes[0].owner) << row.rule;
-        EXPECT_EQ(row.icon, boxes[0].icon) << row.rule;
+        ASSERT_EQ(row.bindingBox ? 2u : 1u, boxes.size()) << row.rule;
+        if (row.bindingBox) {
+            EXPECT_EQ(row.bindingBox, boxes[0].caption) << row.rule;
+        }
+        const SeenBox& box = boxes.back();
+        EXPECT_EQ(row.caption, box.caption) << row.rule;
+        EXPECT_EQ(row.text, box.text) << row.rule;
+        EXPECT_EQ(row.ownedByWindow ? window : nullptr, box.owner) << row.rule;
+        EXPECT_EQ(row.icon, box.icon) << row.rule;
         EXPECT_FALSE(saverRun.running) << row.rule;
         EXPECT_EQ(nullptr, saverRun.frameThread) << row.rule;
         EXPECT_EQ(0, engine.frames) << row.rule;

@@ -29,7 +29,7 @@ protected:
     {
         ResetFakeWorld();
         saverRun.viewerPlatform = &platform;
-        fakeWorld.engineToBind = &engine;
+        saverRun.engineControl = &engine;
     }
     void TearDown() override
     {
@@ -72,11 +72,11 @@ TEST_F(ViewerWindowProcTest, PowerOffBeforeTheSaverRefusesFullScreenOnly)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        fakeWorld.engineToBind = &engine;
+        saverRun.engineControl = &engine;
         saverRun.viewerSettings.previewEnabled = 1;
         saverRun.previewMode = row.preview;
         EXPECT_EQ(row.created, Create() != nullptr) << row.rule;
-        EXPECT_EQ(row.created, callLog.Find("BindEngine") >= 0) << row.rule;
+        EXPECT_EQ(row.created, callLog.Find("GetCore") >= 0) << row.rule;
         EXPECT_EQ(row.created, saverRun.running.load()) << row.rule;
         if (window) DestroyWindow(window);
         window = nullptr;
@@ -178,7 +178,7 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
     for (const Row& row : rows) {
         ResetFakeWorld();
         RecordingEngine engine{callLog};
-        fakeWorld.engineToBind = &engine;
+        saverRun.engineControl = &engine;
         fakeWorld.passwordAccepted = row.passwordAccepted;
         saverRun.win9xPlatform = row.win9x;
         saverRun.previewMode = row.preview;
