@@ -8,6 +8,7 @@ void CallLog::Add(const std::string& line)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     lines_.push_back(line);
+    if (echo) echo(line);
 }
 
 std::vector<std::string> CallLog::Lines()

@@ -26,6 +26,8 @@ public:
     void Clear();
     // Index of the first line equal to line at or after from; -1 if none.
     int Find(const std::string& line, int from = 0);
+    // When set, also handed every line as it is added (a library's trace file).
+    void (*echo)(const std::string& line) = nullptr;
 
 private:
     std::mutex mutex_;
