@@ -3,7 +3,7 @@
 #include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
-#include "shell/SaverWindowState.h"
+#include "shell/SaverWindowInternal.h"
 
 static const char saverClassName[] = "WindowsScreenSaverClass";
 static const char fullScreenTitle[] = "Screen Saver";

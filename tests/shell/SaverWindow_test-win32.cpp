@@ -15,7 +15,7 @@
 #include "tests/support/TestWindowClass.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
-#include "shell/SaverWindowState.h"
+#include "shell/SaverWindowInternal.h"
 
 namespace {
 

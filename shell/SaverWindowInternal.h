@@ -1,5 +1,6 @@
-// What the shell's window files share: the readings the close rules take
-// and the carrying out of their decisions, over the run state in SaverRun.h.
+// What the shell's window files (and only they) share: the readings the close
+// rules take and the carrying out of their decisions, over the run state in
+// SaverRun.h.
 #pragma once
 
 #include <windows.h>
