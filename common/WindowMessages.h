@@ -33,10 +33,8 @@ inline bool IsClosingInput(uint32_t message)
     case MouseMove:
     case LButtonDown:
     case RButtonDown:
-    case MButtonDown:
-        return true;
-    default:
-        return false;
+    case MButtonDown: return true;
+    default: return false;
     }
 }
 }  // namespace SaverMsg

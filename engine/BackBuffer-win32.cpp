@@ -3,7 +3,8 @@
 
 BackBuffer::~BackBuffer() { Release(); }
 
-void BackBuffer::Release() {
+void BackBuffer::Release()
+{
     if (dc_) {
         SelectObject(dc_, originalBitmap_);
         DeleteDC(dc_);
@@ -15,7 +16,8 @@ void BackBuffer::Release() {
     drawn_ = false;
 }
 
-HDC BackBuffer::Prepare(int width, int height) {
+HDC BackBuffer::Prepare(int width, int height)
+{
     if (dc_ && width == width_ && height == height_) return dc_;
     Release();
     if (width <= 0 || height <= 0) return nullptr;
@@ -33,7 +35,8 @@ HDC BackBuffer::Prepare(int width, int height) {
     return dc_;
 }
 
-bool BackBuffer::Present(HDC target) const {
+bool BackBuffer::Present(HDC target) const
+{
     if (!drawn_) return false;
     return BitBlt(target, 0, 0, width_, height_, dc_, 0, 0, SRCCOPY) != FALSE;
 }

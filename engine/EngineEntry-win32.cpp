@@ -2,7 +2,8 @@
 #include "StandInControl.h"
 #include "Trace.h"
 
-extern "C" __declspec(dllexport) EngineControl* GetEngineControlInstance() {
+extern "C" __declspec(dllexport) EngineControl* GetEngineControlInstance()
+{
     EngineTrace("GetEngineControlInstance");
     return new StandInControl;
 }

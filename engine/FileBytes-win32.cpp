@@ -1,7 +1,8 @@
 // Whole-file reads and safe whole-file replacement (see FileBytes.h).
 #include "FileBytes.h"
 
-bool ReadFileBytes(const char* path, size_t maxSize, std::vector<uint8_t>& bytes) {
+bool ReadFileBytes(const char* path, size_t maxSize, std::vector<uint8_t>& bytes)
+{
     bytes.clear();
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -21,7 +22,8 @@ bool ReadFileBytes(const char* path, size_t maxSize, std::vector<uint8_t>& bytes
 
 FileReplacement::~FileReplacement() { Abandon(); }
 
-bool FileReplacement::Begin(const char* path) {
+bool FileReplacement::Begin(const char* path)
+{
     Abandon();
     path_ = path;
     // Same directory and same length as the file, so any path the file can
@@ -33,7 +35,8 @@ bool FileReplacement::Begin(const char* path) {
     return file_ != INVALID_HANDLE_VALUE;
 }
 
-bool FileReplacement::Commit(const std::vector<uint8_t>& bytes) {
+bool FileReplacement::Commit(const std::vector<uint8_t>& bytes)
+{
     if (file_ == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -47,7 +50,8 @@ bool FileReplacement::Commit(const std::vector<uint8_t>& bytes) {
     return ok;
 }
 
-void FileReplacement::Abandon() {
+void FileReplacement::Abandon()
+{
     if (file_ == INVALID_HANDLE_VALUE) return;
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;

@@ -7,11 +7,13 @@
 
 namespace {
 
-COLORREF ToColorRef(const project::Colour& colour) {
+COLORREF ToColorRef(const project::Colour& colour)
+{
     return RGB(colour.red, colour.green, colour.blue);
 }
 
-COLORREF Blend(const project::Colour& from, const project::Colour& to, double strength) {
+COLORREF Blend(const project::Colour& from, const project::Colour& to, double strength)
+{
     auto mix = [strength](uint8_t a, uint8_t b) {
         return static_cast<BYTE>(a + (static_cast<int>(b) - a) * strength);
     };
@@ -20,12 +22,14 @@ COLORREF Blend(const project::Colour& from, const project::Colour& to, double st
 
 }  // namespace
 
-SceneRenderer::~SceneRenderer() {
+SceneRenderer::~SceneRenderer()
+{
     if (font_) DeleteObject(font_);
 }
 
 // Text scales with the window, so a small preview stays readable.
-HFONT SceneRenderer::FontFor(int height) {
+HFONT SceneRenderer::FontFor(int height)
+{
     int wanted = std::max(10, height / 28);
     if (font_ && wanted == fontHeight_) return font_;
     if (font_) DeleteObject(font_);
@@ -37,7 +41,8 @@ HFONT SceneRenderer::FontFor(int height) {
 }
 
 void SceneRenderer::Draw(HDC dc, int width, int height, const project::Project& project,
-                         double seconds, const std::vector<std::string>& textLines) {
+                         double seconds, const std::vector<std::string>& textLines)
+{
     RECT all = {0, 0, width, height};
     SetDCBrushColor(dc, ToColorRef(project.background));
     FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));

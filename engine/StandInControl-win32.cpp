@@ -12,7 +12,10 @@ namespace {
 // Runs a block under a critical section.
 class Locked {
 public:
-    explicit Locked(CRITICAL_SECTION& section) : section_(section) { EnterCriticalSection(&section_); }
+    explicit Locked(CRITICAL_SECTION& section) : section_(section)
+    {
+        EnterCriticalSection(&section_);
+    }
     ~Locked() { LeaveCriticalSection(&section_); }
 
 private:
@@ -20,19 +23,22 @@ private:
 };
 
 // A handle as the trace shows it: eight upper-case hexadecimal digits.
-unsigned long HandleNumber(const void* handle) {
+unsigned long HandleNumber(const void* handle)
+{
     return static_cast<unsigned long>(reinterpret_cast<uintptr_t>(handle));
 }
 
 // Reports a project error where a developer looks: the trace and the debugger.
-void ReportProjectError(const std::string& path, const std::string& message) {
+void ReportProjectError(const std::string& path, const std::string& message)
+{
     EngineTrace("ProjectError", "%s: %s", path.c_str(), message.c_str());
     OutputDebugStringA(("drovik: project " + path + ": " + message + "\n").c_str());
 }
 
 // Faults as a damaged engine would: a write through a null pointer that the
 // compiler cannot see coming.
-void Fault(const char* where) {
+void Fault(const char* where)
+{
     EngineTrace("TestFault", "%s", where);
     volatile int* volatile nowhere = nullptr;
     *nowhere = 1;
@@ -40,36 +46,42 @@ void Fault(const char* where) {
 
 }  // namespace
 
-StandInControl::StandInControl() : shown_(CreateEventA(nullptr, TRUE, TRUE, nullptr)) {
+StandInControl::StandInControl() : shown_(CreateEventA(nullptr, TRUE, TRUE, nullptr))
+{
     InitializeCriticalSection(&lock_);
 }
 
-StandInControl::~StandInControl() {
+StandInControl::~StandInControl()
+{
     UnloadProject();
     DeleteCriticalSection(&lock_);
     if (shown_) CloseHandle(shown_);
 }
 
-void StandInControl::Destroy(int flags) {
+void StandInControl::Destroy(int flags)
+{
     EngineTrace("Destroy", "%d", flags);
     delete this;
 }
 
-int32_t StandInControl::Run() {
+int32_t StandInControl::Run()
+{
     EngineTrace("Run");
     Locked locked(lock_);
     startTick_ = GetTickCount();
     return loaded_ ? 0 : 1;
 }
 
-bool StandInControl::Initialize(HINSTANCE instance, const char* appName, HWND window) {
-    EngineTrace("Initialize", "%08lX %s %08lX", HandleNumber(instance), appName ? appName : "(null)",
-                HandleNumber(window));
+bool StandInControl::Initialize(HINSTANCE instance, const char* appName, HWND window)
+{
+    EngineTrace("Initialize", "%08lX %s %08lX", HandleNumber(instance),
+                appName ? appName : "(null)", HandleNumber(window));
     window_ = window;
     return IsWindow(window) != FALSE;
 }
 
-void StandInControl::UnloadProject() {
+void StandInControl::UnloadProject()
+{
     Locked locked(lock_);
     for (Zel_Channel* channel : pluginChannels_) DestroyPluginChannel(channel);
     pluginChannels_.clear();
@@ -79,7 +91,8 @@ void StandInControl::UnloadProject() {
     frameCount_ = 0;
 }
 
-void StandInControl::LoadProject(const char* path) {
+void StandInControl::LoadProject(const char* path)
+{
     EngineTrace("LoadProject", "%s", path ? path : "(null)");
     UnloadProject();
     std::string resolved = project::ResolveProjectPath(installDirectory_, path ? path : "");
@@ -106,18 +119,23 @@ void StandInControl::LoadProject(const char* path) {
     if (project_.testFaults.faultInLoad) Fault("LoadProject");
 }
 
-EngineCore* StandInControl::GetCore() {
+EngineCore* StandInControl::GetCore()
+{
     EngineTrace("GetCore");
     return &core_;
 }
 
-std::vector<std::string> StandInControl::CurrentTextLines() {
+std::vector<std::string> StandInControl::CurrentTextLines()
+{
     std::vector<std::string> pluginTexts;
     for (size_t i = 0; i < pluginChannels_.size(); ++i) {
         const char* text = PluginChannelText(pluginChannels_[i]);
-        if (text) pluginTexts.push_back(text);
-        else if (pluginChannels_[i]) pluginTexts.push_back("(no text)");
-        else pluginTexts.push_back("(plugin " + project_.pluginChannels[i] + " not loaded)");
+        if (text)
+            pluginTexts.push_back(text);
+        else if (pluginChannels_[i])
+            pluginTexts.push_back("(no text)");
+        else
+            pluginTexts.push_back("(plugin " + project_.pluginChannels[i] + " not loaded)");
     }
     std::vector<float> values = core_.ChannelValues();
     std::vector<std::string> lines;
@@ -127,7 +145,8 @@ std::vector<std::string> StandInControl::CurrentTextLines() {
 }
 
 // What the project's test lines ask of Frame, before it renders.
-void StandInControl::MisbehaveInFrame() {
+void StandInControl::MisbehaveInFrame()
+{
     project::TestFaults faults;
     int frame;
     {
@@ -147,7 +166,8 @@ void StandInControl::MisbehaveInFrame() {
     if (faults.frameSendsMessage && window_) SendMessageA(window_, WM_APP, 0, 0);
 }
 
-void StandInControl::Frame() {
+void StandInControl::Frame()
+{
     EngineTrace("Frame");
     MisbehaveInFrame();
     RECT client;
@@ -172,7 +192,8 @@ void StandInControl::Frame() {
     InvalidateRect(window_, nullptr, FALSE);
 }
 
-void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     EngineTrace("WindowMessage", "%08lX 0x%04X 0x%X 0x%lX", HandleNumber(window), message,
                 static_cast<unsigned>(wParam), static_cast<unsigned long>(lParam));
     if (static_cast<int>(message) == project_.testFaults.faultOnMessage) {
@@ -203,11 +224,13 @@ void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPA
     if (shown_) SetEvent(shown_);
 }
 
-void StandInControl::SetInstallDir(const char* directory) {
+void StandInControl::SetInstallDir(const char* directory)
+{
     EngineTrace("SetInstallDir", "%s", directory ? directory : "(null)");
     installDirectory_ = directory ? directory : "";
 }
 
-void StandInControl::SetRegistryKey(const char* keyPath) {
+void StandInControl::SetRegistryKey(const char* keyPath)
+{
     EngineTrace("SetRegistryKey", "%s", keyPath ? keyPath : "(null)");
 }

@@ -10,14 +10,16 @@ namespace {
 
 // The performance counter when the library was loaded; trace times count
 // from here. Finer than GetTickCount, whose steps can be 16 ms.
-LARGE_INTEGER Counter() {
+LARGE_INTEGER Counter()
+{
     LARGE_INTEGER value;
     QueryPerformanceCounter(&value);
     return value;
 }
 const LARGE_INTEGER libraryLoadCounter = Counter();
 
-unsigned long MillisecondsSinceLoad() {
+unsigned long MillisecondsSinceLoad()
+{
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
     return static_cast<unsigned long>((Counter().QuadPart - libraryLoadCounter.QuadPart) * 1000 /
@@ -26,12 +28,13 @@ unsigned long MillisecondsSinceLoad() {
 
 const char traceVariable[] = "ORMELIX_ENGINE_TRACE";
 
-void AppendLine(const char* path, const char* line, DWORD length) {
+void AppendLine(const char* path, const char* line, DWORD length)
+{
     // FILE_APPEND_DATA alone makes every write land at the current end of
     // the file, even when another handle appended in between.
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;
     WriteFile(file, line, length, &written, nullptr);
@@ -40,7 +43,8 @@ void AppendLine(const char* path, const char* line, DWORD length) {
 
 }  // namespace
 
-void EngineTrace(const char* operation, const char* format, ...) {
+void EngineTrace(const char* operation, const char* format, ...)
+{
     char path[MAX_PATH];
     DWORD pathLength = GetEnvironmentVariableA(traceVariable, path, sizeof path);
     if (pathLength == 0 || pathLength >= sizeof path) return;
@@ -61,7 +65,8 @@ void EngineTrace(const char* operation, const char* format, ...) {
     AppendLine(path, line, static_cast<DWORD>(used));
 }
 
-GuidText FormatGuid(const GUID& guid) {
+GuidText FormatGuid(const GUID& guid)
+{
     GuidText result;
     snprintf(result.text, sizeof result.text, "%08lX-%04X-%04X-%02X%02X-%02X%02X%02X%02X%02X%02X",
              static_cast<unsigned long>(guid.Data1), guid.Data2, guid.Data3, guid.Data4[0],

@@ -7,10 +7,7 @@
 #include "common/ErrorBox.h"
 #include "host/EnginePath.h"
 #include "packdata/ReadAppendedValue.h"
-#include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
-
-EngineControl* engineControl;
+#include "shell/SaverRun.h"
 
 namespace {
 
@@ -44,8 +41,7 @@ bool ReadWholePath(char** path)
     DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
     while (size != 0) {
         char* buffer = static_cast<char*>(HeapAlloc(heap, 0, size));
-        if (buffer == nullptr)
-            return false;
+        if (buffer == nullptr) return false;
         buffer[0] = '\0';
         DWORD length = GetEnvironmentVariableA("PATH", buffer, size);
         if (length < size) {
@@ -62,7 +58,7 @@ bool ReadWholePath(char** path)
 
 void BindEngine(HWND window)
 {
-    if (engineControl == nullptr) {
+    if (saverRun.engineControl == nullptr) {
         char projectName[textSize];
         if (!ReadProjectName(projectName)) {
             ShowProjectNameError();
@@ -71,27 +67,25 @@ void BindEngine(HWND window)
         // Without a registered full path nothing is loaded.
         char directory[textSize] = {};
         if (FindInstallDir(projectName, directory, textLimit))
-            engineControl = LoadEngineLibrary(directory);
-        if (engineControl == nullptr) {
+            saverRun.engineControl = LoadEngineLibrary(directory);
+        if (saverRun.engineControl == nullptr) {
             ShowEngineInitError(window, directory);
             return;
         }
-        engineControl->SetInstallDir(directory);
-        engineControl->SetRegistryKey(viewersKey);
-        if (!engineControl->Initialize(appInstance, "Ormelix", window))
-            return;
-        viewerSettings.SetInstallDirectory(directory);
+        saverRun.engineControl->SetInstallDir(directory);
+        saverRun.engineControl->SetRegistryKey(viewersKey);
+        if (!saverRun.engineControl->Initialize(saverRun.appInstance, "Ormelix", window)) return;
+        saverRun.viewerSettings.SetInstallDirectory(directory);
     }
     // An engine bound earlier keeps the install directory the settings hold.
-    viewerSettings.SetEngineCore(engineControl->GetCore());
-    viewerSettings.Load();
+    saverRun.viewerSettings.SetEngineCore(saverRun.engineControl->GetCore());
+    saverRun.viewerSettings.Load();
 }
 
 void ReleaseEngine()
 {
-    if (engineControl)
-        engineControl->Destroy(1);
-    engineControl = nullptr;
+    if (saverRun.engineControl) saverRun.engineControl->Destroy(1);
+    saverRun.engineControl = nullptr;
 }
 
 bool FindInstallDir(const char* projectName, char* out, int outSize)
@@ -108,20 +102,18 @@ bool FindInstallDir(const char* projectName, char* out, int outSize)
     char data[displayNameSize + 1] = {};
     DWORD type = REG_NONE;
     DWORD size = displayNameSize;
-    LONG result = RegQueryValueExA(key, "DisplayName", nullptr, &type,
-                                   reinterpret_cast<BYTE*>(data), &size);
+    LONG result =
+        RegQueryValueExA(key, "DisplayName", nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
     // The size test comes first, so a value too long for the buffer fails here.
     if (size > static_cast<DWORD>(outSize) || result != ERROR_SUCCESS || type != REG_SZ)
         return false;
     // Data stored without its terminator can fit the size test and still be
     // one character too long: refused, as cut it would name another directory.
-    if (lstrlenA(data) >= outSize)
-        return false;
+    if (lstrlenA(data) >= outSize) return false;
     // A relative directory would load the engine from wherever the saver
     // was started, or from the current drive's root.
-    if (!IsFullPath(data))
-        return false;
+    if (!IsFullPath(data)) return false;
     lstrcpynA(out, data, outSize);
     return true;
 }
@@ -133,25 +125,21 @@ bool FindInstallDir(const char* projectName, char* out, int outSize)
 // directory): PATH stays as it was.
 void PrependEnginePaths(const char* directory)
 {
-    if (directory == nullptr || lstrlenA(directory) > textLimit)
-        return;
+    if (directory == nullptr || lstrlenA(directory) > textLimit) return;
     char* oldPath;
-    if (!ReadWholePath(&oldPath))
-        return;
+    if (!ReadWholePath(&oldPath)) return;
     HANDLE heap = GetProcessHeap();
     if (!PathMentions(oldPath, directory)) {
         size_t size = ComposeEnginePath(directory, oldPath, nullptr, 0);
-        char* newPath = size <= environmentValueSize
-                            ? static_cast<char*>(HeapAlloc(heap, 0, size))
-                            : nullptr;
+        char* newPath =
+            size <= environmentValueSize ? static_cast<char*>(HeapAlloc(heap, 0, size)) : nullptr;
         if (newPath != nullptr) {
             ComposeEnginePath(directory, oldPath, newPath, size);
             SetEnvironmentVariableA("PATH", newPath);
             HeapFree(heap, 0, newPath);
         }
     }
-    if (oldPath != nullptr)
-        HeapFree(heap, 0, oldPath);
+    if (oldPath != nullptr) HeapFree(heap, 0, oldPath);
 }
 
 EngineControl* LoadEngineLibrary(const char* directory)
@@ -159,18 +147,14 @@ EngineControl* LoadEngineLibrary(const char* directory)
     // Only a full path: an empty or relative directory would load a
     // drovik.dll from the current directory, beside the saver or from the
     // drive's root, and put relative entries on PATH.
-    if (!IsFullPath(directory))
-        return nullptr;
+    if (!IsFullPath(directory)) return nullptr;
     PrependEnginePaths(directory);
     char libraryPath[textSize];
-    if (!JoinPath(libraryPath, sizeof libraryPath, directory, "drovik.dll"))
-        return nullptr;
+    if (!JoinPath(libraryPath, sizeof libraryPath, directory, "drovik.dll")) return nullptr;
     HMODULE library = LoadLibraryA(libraryPath);
-    if (library == nullptr)
-        return nullptr;
+    if (library == nullptr) return nullptr;
     // The library stays loaded for the life of the process, entry point or not.
     FARPROC entry = GetProcAddress(library, "GetEngineControlInstance");
-    if (entry == nullptr)
-        return nullptr;
+    if (entry == nullptr) return nullptr;
     return reinterpret_cast<GetEngineControlInstanceProc>(reinterpret_cast<void*>(entry))();
 }

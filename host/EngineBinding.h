@@ -4,10 +4,7 @@
 
 #include "common/EngineInterface.h"
 
-// The one bound engine, or null while none is bound.
-extern EngineControl* engineControl;
-
-// Destroys the bound engine, if any, and forgets it.
+// Destroys the bound engine (saverRun.engineControl), if any, and forgets it.
 void ReleaseEngine();
 // Binds the engine for window (the saver window or the settings dialog) and
 // loads the settings. A missing project name or a failed engine load shows

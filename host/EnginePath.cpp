@@ -6,30 +6,20 @@
 
 namespace {
 
-bool IsSeparator(char c)
-{
-    return c == '\\' || c == '/';
-}
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
-bool IsDriveLetter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 // \\server\share...: a server name, a separator and a share name, neither
 // empty; "." and "?" as the server name are the device namespaces.
 bool IsNetworkPath(const char* path)
 {
-    if (!IsSeparator(path[0]) || !IsSeparator(path[1]))
-        return false;
+    if (!IsSeparator(path[0]) || !IsSeparator(path[1])) return false;
     const char* server = path + 2;
     size_t serverLength = 0;
-    while (server[serverLength] != '\0' && !IsSeparator(server[serverLength]))
-        ++serverLength;
-    if (serverLength == 0 || !IsSeparator(server[serverLength]))
-        return false;
-    if (serverLength == 1 && (server[0] == '.' || server[0] == '?'))
-        return false;
+    while (server[serverLength] != '\0' && !IsSeparator(server[serverLength])) ++serverLength;
+    if (serverLength == 0 || !IsSeparator(server[serverLength])) return false;
+    if (serverLength == 1 && (server[0] == '.' || server[0] == '?')) return false;
     char share = server[serverLength + 1];
     return share != '\0' && !IsSeparator(share);
 }
@@ -45,10 +35,8 @@ char* Append(char* at, const char* text)
 
 bool IsFullPath(const char* path)
 {
-    if (path == nullptr || strchr(path, ';') != nullptr)
-        return false;
-    if (IsDriveLetter(path[0]) && path[1] == ':')
-        return IsSeparator(path[2]);
+    if (path == nullptr || strchr(path, ';') != nullptr) return false;
+    if (IsDriveLetter(path[0]) && path[1] == ':') return IsSeparator(path[2]);
     return IsNetworkPath(path);
 }
 
@@ -64,10 +52,8 @@ size_t ComposeEnginePath(const char* directory, const char* oldPath, char* out, 
     bool keepsOldPath = oldPath != nullptr && oldPath[0] != '\0';
     size_t directoryLength = strlen(directory);
     size_t size = 2 * directoryLength + (sizeof channels - 1) + (sizeof support - 1) + 1;
-    if (keepsOldPath)
-        size += 1 + strlen(oldPath);
-    if (out == nullptr || outSize < size)
-        return size;
+    if (keepsOldPath) size += 1 + strlen(oldPath);
+    if (out == nullptr || outSize < size) return size;
 
     char* at = Append(out, directory);
     at = Append(at, channels);

@@ -7,8 +7,7 @@ void RunFrameLoop(FrameLoopHost& host)
         uint32_t frameStart = host.NowMilliseconds();
         host.RenderFrame();
         int32_t delay = host.FrameDelay();
-        if (delay <= 0)
-            continue;
+        if (delay <= 0) continue;
         // Unsigned difference: correct across a wrap of the clock.
         uint32_t frameTime = host.NowMilliseconds() - frameStart;
         if (frameTime < static_cast<uint32_t>(delay))

@@ -7,12 +7,7 @@
 #include "host/FrameLoop.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
-#include "shell/SaverWindow.h"
-
-std::atomic<bool> running;
-HANDLE frameThread;
-HANDLE frameStopEvent;
+#include "shell/SaverRun.h"
 
 namespace {
 
@@ -26,10 +21,6 @@ const char startErrorCaption[] = "Ormelix Screen Saver Viewer";
 // even under Wine on a loaded machine.
 const DWORD frameThreadStopLimit = 1000;
 
-// True while StopViewer waits: a message sent meanwhile may close the window
-// and call it again, and that call must neither wait nor destroy anything.
-bool stopInProgress;
-
 // The frame thread's view of the engine, the settings and the clock. The
 // clock is the performance counter: GetTickCount moves in steps of up to
 // 16 ms under Wine and on Windows, too coarse to pace frames by.
@@ -40,20 +31,21 @@ public:
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         countsPerMillisecond = frequency.QuadPart / 1000;
-        if (countsPerMillisecond == 0)
-            countsPerMillisecond = 1;
+        if (countsPerMillisecond == 0) countsPerMillisecond = 1;
     }
-    bool KeepRunning() override { return running; }
+    bool KeepRunning() override { return saverRun.running; }
     void RenderFrame() override
     {
         // Read once: StopViewer forgets an engine it gave up on while this
         // thread may be between the test and the call.
-        EngineControl* engine = engineControl;
-        if (engine)
-            engine->Frame();
+        EngineControl* engine = saverRun.engineControl;
+        if (engine) engine->Frame();
     }
-    int32_t FrameDelay() override { return viewerSettings.FrameDelay(); }
-    uint32_t NowMilliseconds() override { return static_cast<uint32_t>(Counter() / countsPerMillisecond); }
+    int32_t FrameDelay() override { return saverRun.viewerSettings.FrameDelay(); }
+    uint32_t NowMilliseconds() override
+    {
+        return static_cast<uint32_t>(Counter() / countsPerMillisecond);
+    }
     // Ends at once when StopViewer asks the thread to stop, however long the
     // delay in the settings file. Under Wine a wait on an object overruns by
     // a few tenths of a millisecond more than Sleep does (7 % of the frame
@@ -62,12 +54,11 @@ public:
     {
         LONGLONG end = Counter() + milliseconds * countsPerMillisecond;
         if (milliseconds > sleptAtEnd &&
-            WaitForSingleObject(frameStopEvent, static_cast<DWORD>(milliseconds - sleptAtEnd)) ==
-                WAIT_OBJECT_0)
+            WaitForSingleObject(saverRun.frameStopEvent,
+                                static_cast<DWORD>(milliseconds - sleptAtEnd)) == WAIT_OBJECT_0)
             return;
         LONGLONG left = (end - Counter() + countsPerMillisecond / 2) / countsPerMillisecond;
-        if (left > 0)
-            Sleep(static_cast<DWORD>(left));
+        if (left > 0) Sleep(static_cast<DWORD>(left));
     }
 
 private:
@@ -84,8 +75,7 @@ private:
 void SetSaverChannel(EngineCore* core, const char* name, float value)
 {
     ValueChannel* channel = core->FindChannel(saverChannelType, name);
-    if (channel)
-        channel->SetValue(value);
+    if (channel) channel->SetValue(value);
 }
 
 // Waits at most limit milliseconds for thread to end; true if it did. Messages
@@ -99,9 +89,8 @@ bool WaitForThreadLettingSentMessagesIn(HANDLE thread, DWORD limit)
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         DWORD waited = GetTickCount() - start;
-        if (waited >= limit ||
-            MsgWaitForMultipleObjects(1, &thread, FALSE, limit - waited, QS_SENDMESSAGE) !=
-                WAIT_OBJECT_0 + 1)
+        if (waited >= limit || MsgWaitForMultipleObjects(1, &thread, FALSE, limit - waited,
+                                                         QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
             break;
     }
     return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
@@ -123,56 +112,55 @@ bool StartProject(HWND window)
         ShowErrorBox(nullptr, "Can't find ProjectName", "Error", 0);
         return false;
     }
-    if (!window)
-        return false;
-    if (engineControl) {
-        engineControl->LoadProject(viewerSettings.ProjectPath());
-        if (EngineCore* core = engineControl->GetCore()) {
+    if (!window) return false;
+    if (saverRun.engineControl) {
+        saverRun.engineControl->LoadProject(saverRun.viewerSettings.ProjectPath());
+        if (EngineCore* core = saverRun.engineControl->GetCore()) {
             SetSaverChannel(core, "OrmelixSaver", 1.0f);
-            SetSaverChannel(core, "OrmelixSaverPreview", previewMode ? 1.0f : 0.0f);
+            SetSaverChannel(core, "OrmelixSaverPreview", saverRun.previewMode ? 1.0f : 0.0f);
         }
-        if (engineControl->Run() == 0)
-            return true;
+        if (saverRun.engineControl->Run() == 0) return true;
     }
     ShowErrorBox(window, startErrorText, startErrorCaption, MB_ICONERROR);
-    if (engineControl)
-        engineControl->Destroy(1);
-    engineControl = nullptr;
+    if (saverRun.engineControl) saverRun.engineControl->Destroy(1);
+    saverRun.engineControl = nullptr;
     return false;
 }
 
 void StartViewer(HWND window)
 {
     BindEngine(window);
-    if (!viewerSettings.PreviewEnabled() && previewMode)
+    if (!saverRun.viewerSettings.PreviewEnabled() && saverRun.previewMode)
         return;  // the preview stays black; no project runs in it
     if (!StartProject(window)) {
         EndDialog(window, 0);  // no dialog: the window stays open and black
         return;
     }
-    running = true;
-    frameStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    frameThread = frameStopEvent ? CreateThread(nullptr, 0, FrameThread, nullptr, 0, nullptr) : nullptr;
-    if (!frameThread)
-        running = false;  // no thread to stop: StopViewer only destroys the engine
+    saverRun.running = true;
+    saverRun.frameStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    saverRun.frameThread = saverRun.frameStopEvent
+                               ? CreateThread(nullptr, 0, FrameThread, nullptr, 0, nullptr)
+                               : nullptr;
+    if (!saverRun.frameThread)
+        saverRun.running = false;  // no thread to stop: StopViewer only destroys the engine
 }
 
 void StopViewer(HWND)
 {
-    if (stopInProgress)
-        return;
-    stopInProgress = true;
+    if (saverRun.stopInProgress) return;
+    saverRun.stopInProgress = true;
     bool threadEnded = true;
-    if (running) {
-        running = false;
-        SetEvent(frameStopEvent);
+    if (saverRun.running) {
+        saverRun.running = false;
+        SetEvent(saverRun.frameStopEvent);
         // The thread ends after the frame it is in; its pause ends at once.
-        threadEnded = WaitForThreadLettingSentMessagesIn(frameThread, frameThreadStopLimit);
-        CloseHandle(frameThread);
-        frameThread = nullptr;
+        threadEnded =
+            WaitForThreadLettingSentMessagesIn(saverRun.frameThread, frameThreadStopLimit);
+        CloseHandle(saverRun.frameThread);
+        saverRun.frameThread = nullptr;
         if (threadEnded) {
-            CloseHandle(frameStopEvent);
-            frameStopEvent = nullptr;
+            CloseHandle(saverRun.frameStopEvent);
+            saverRun.frameStopEvent = nullptr;
         }
     }
     if (!threadEnded) {
@@ -181,11 +169,11 @@ void StopViewer(HWND)
         // on a lock the thread holds. Forget the engine without a call; the
         // window closes as usual, and SaverEntry ends the process without
         // running the engine's code again.
-        threadAbandoned = true;
-        engineControl = nullptr;
-    } else if (engineControl) {
-        engineControl->Destroy(1);
-        engineControl = nullptr;
+        saverRun.threadAbandoned = true;
+        saverRun.engineControl = nullptr;
+    } else if (saverRun.engineControl) {
+        saverRun.engineControl->Destroy(1);
+        saverRun.engineControl = nullptr;
     }
-    stopInProgress = false;
+    saverRun.stopInProgress = false;
 }

@@ -1,17 +1,9 @@
 // Starting and stopping the project with the saver window, and the frame
-// thread that drives the engine.
+// thread that drives the engine. Their state (engineControl, running,
+// frameThread, frameStopEvent, stopInProgress) is in shell/SaverRun.h.
 #pragma once
 
 #include <windows.h>
-#include <atomic>
-
-// True while the frame thread is to go on; written by the window thread.
-extern std::atomic<bool> running;
-// The frame thread, from creation until StopViewer closes it.
-extern HANDLE frameThread;
-// Set by StopViewer to end the frame thread's pause at once (manual reset);
-// made with the thread, closed once the thread has ended.
-extern HANDLE frameStopEvent;
 
 void StartViewer(HWND window);
 // Stops the frame thread and destroys the engine; safe to call repeatedly.

@@ -5,7 +5,7 @@
 
 namespace {
 
-class SystemViewerPlatform final : public ViewerPlatform {
+class SystemPlatform final : public ViewerPlatform {
 public:
     bool PowerOffActive() override { return ReadSetting(SPI_GETPOWEROFFACTIVE) != 0; }
     unsigned PowerOffTimeoutSeconds() override { return ReadSetting(SPI_GETPOWEROFFTIMEOUT); }
@@ -26,8 +26,8 @@ private:
     }
 };
 
-SystemViewerPlatform systemPlatform;
+SystemPlatform systemPlatform;
 
 }  // namespace
 
-ViewerPlatform* viewerPlatform = &systemPlatform;
+ViewerPlatform& SystemViewerPlatform() { return systemPlatform; }

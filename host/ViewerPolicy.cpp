@@ -8,8 +8,7 @@ namespace m = SaverMsg;
 
 bool MonitorPowersOffFirst(bool previewMode, ViewerPlatform& platform)
 {
-    if (!platform.PowerOffActive())
-        return false;
+    if (!platform.PowerOffActive()) return false;
     unsigned powerOff = platform.PowerOffTimeoutSeconds();
     unsigned screenSave = platform.ScreenSaveTimeoutSeconds();
     return powerOff < screenSave && !previewMode;
@@ -38,19 +37,15 @@ ViewerAction DecideViewerAction(unsigned message, uintptr_t wParam, const Viewer
     // A preview window destroyed because another process's parent window
     // went may receive WM_NCDESTROY alone (so Wine does): the project stops
     // all the same. Stopping twice does nothing more.
-    case m::NcDestroy:
-        return ViewerAction::StopThenPassOn;
+    case m::NcDestroy: return ViewerAction::StopThenPassOn;
     case m::Close:
         return facts.closeMayNeedPassword ? ViewerAction::VerifyThenClose
                                           : ViewerAction::CloseThenPassOn;
-    case m::EraseBackground:
-        return ViewerAction::Swallow;  // the engine paints the whole window
+    case m::EraseBackground: return ViewerAction::Swallow;  // the engine paints the whole window
     case m::SysCommand:
-        if (wParam != m::ScMonitorPower)
-            return ViewerAction::PassOn;
+        if (wParam != m::ScMonitorPower) return ViewerAction::PassOn;
         return platform.PlatformId() == m::PlatformNt ? ViewerAction::PassOn
                                                       : ViewerAction::Swallow;
-    default:
-        return ViewerAction::PassOn;
+    default: return ViewerAction::PassOn;
     }
 }

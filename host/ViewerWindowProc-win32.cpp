@@ -2,11 +2,9 @@
 // engine, then carries out the viewer policy's answer for it.
 #include "host/ViewerWindowProc.h"
 
-#include "host/EngineBinding.h"
 #include "host/RunControl.h"
-#include "host/SystemViewerPlatform.h"
-#include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
+#include "host/ViewerPolicy.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverWindow.h"
 
 namespace {
@@ -23,15 +21,15 @@ void CloseSaver(HWND window)
 
 LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (engineControl)
-        engineControl->WindowMessage(window, message, wParam, lParam);
+    if (saverRun.engineControl)
+        saverRun.engineControl->WindowMessage(window, message, wParam, lParam);
 
     ViewerFacts facts;
-    facts.previewMode = previewMode != 0;
-    facts.doNotQuit = viewerSettings.DoNotQuit();
-    facts.closeMayNeedPassword = win9xPlatform && !previewMode;
+    facts.previewMode = saverRun.previewMode != 0;
+    facts.doNotQuit = saverRun.viewerSettings.DoNotQuit();
+    facts.closeMayNeedPassword = saverRun.win9xPlatform && !saverRun.previewMode;
 
-    switch (DecideViewerAction(message, wParam, facts, *viewerPlatform)) {
+    switch (DecideViewerAction(message, wParam, facts, *saverRun.viewerPlatform)) {
     case ViewerAction::Swallow: return 0;
     case ViewerAction::RefuseWindow: return -1;
     case ViewerAction::StartThenPassOn: StartViewer(window); break;
@@ -42,8 +40,7 @@ LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         // the project runs on and WM_CLOSE goes on to SaverDefaultProc, which
         // drops it at once (within 200 ms of this verification) and resets
         // its mouse reference point.
-        if (VerifyPasswordOnClose(window))
-            CloseSaver(window);
+        if (VerifyPasswordOnClose(window)) CloseSaver(window);
         break;
     case ViewerAction::PassOn: break;
     }

@@ -22,7 +22,8 @@ char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' +
 
 bool SameTextIgnoringCase(const char* a, const char* b)
 {
-    for (; *a && Lower(*a) == Lower(*b); ++a, ++b) {}
+    for (; *a && Lower(*a) == Lower(*b); ++a, ++b) {
+    }
     return Lower(*a) == Lower(*b);
 }
 
@@ -47,8 +48,14 @@ void FormatDecimal(uint32_t value, char* out)
 }  // namespace
 
 AppendedDataReader::AppendedDataReader(BlockFile& file, MessageReporter& reporter, const char* path)
-    : file(file), reporter(reporter), dataOffset(0), dataBuffer(nullptr), dataBufferSize(0),
-      blockOffset(0), blockFound(false), tableRead(false)
+    : file(file),
+      reporter(reporter),
+      dataOffset(0),
+      dataBuffer(nullptr),
+      dataBufferSize(0),
+      blockOffset(0),
+      blockFound(false),
+      tableRead(false)
 {
     CopyText(this->path, sizeof this->path, path);
     OpenBlock();
@@ -87,8 +94,10 @@ bool AppendedDataReader::LocateBlock()
     if (length >= 4 && ReadExact(trailerAt, trailer, 4)) {
         uint32_t candidate = LittleEndian(trailer);
         uint32_t got = 0;
-        if (file.ReadAt(candidate, caption, blockMagicLength, &got)) caption[got] = '\0';
-        else caption[0] = '\0';
+        if (file.ReadAt(candidate, caption, blockMagicLength, &got))
+            caption[got] = '\0';
+        else
+            caption[0] = '\0';
         if (SameTextIgnoringCase(caption, magic)) {
             blockOffset = candidate;
             return true;

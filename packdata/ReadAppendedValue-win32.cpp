@@ -42,7 +42,6 @@ bool ReadProjectName(char (&name)[textSize])
         read = true;
     }
     CopyMemory(name, packedName, textSize);
-    if (!found)
-        SetLastError(error);
+    if (!found) SetLastError(error);
     return found;
 }

@@ -2,7 +2,8 @@
 // stays small and free of anything that can throw.
 #include "settings/FrameRateText.h"
 
-void FrameRateText(int32_t delay, char (&text)[frameRateTextSize]) {
+void FrameRateText(int32_t delay, char (&text)[frameRateTextSize])
+{
     static const char unlimited[] = "unlimited";
     static const char suffix[] = " FPS";
     int length = 0;

@@ -6,9 +6,6 @@
 #include "common/BoundedText.h"
 #include "common/ErrorBox.h"
 #include "common/EngineInterface.h"
-#include "settings/resource.h"
-
-ViewerSettings viewerSettings;
 
 namespace {
 
@@ -53,7 +50,7 @@ int32_t ViewerSettings::FrameDelay()
     // and a longer one would leave the screen seemingly frozen. The field
     // keeps what the file holds, and the file changes only when the user
     // saves the dialog.
-    return frameDelay > FRAME_DELAY_MAX ? FRAME_DELAY_MAX : frameDelay;
+    return frameDelay > frameDelayMax ? frameDelayMax : frameDelay;
 }
 bool ViewerSettings::PreviewEnabled() { return previewEnabled != 0; }
 bool ViewerSettings::DoNotQuit() { return doNotQuit != 0; }
@@ -67,8 +64,7 @@ void ViewerSettings::SetInstallDirectory(const char* directory)
 void ViewerSettings::Load()
 {
     char path[textSize];
-    if (!SettingsFilePath(installDirectory, path))
-        return;
+    if (!SettingsFilePath(installDirectory, path)) return;
     // Without an engine core no loader can be made, the same failure as a
     // core that refuses to make one.
     FileLoader* loader = nullptr;
@@ -82,8 +78,7 @@ void ViewerSettings::Load()
         SettingsChunk chunks[chunkCount];
         DescribeChunks(*this, chunks);
         for (const SettingsChunk& chunk : chunks) {
-            if (!loader->FindChunk(chunk.code))
-                continue;
+            if (!loader->FindChunk(chunk.code)) continue;
             uint32_t size = loader->ChunkSize();
             if (size == chunk.size) {
                 loader->ReadChunk(chunk.field);
@@ -101,11 +96,9 @@ void ViewerSettings::Save()
 {
     // Checked before the saver is made: a saver, once made, must be finished.
     char path[textSize];
-    if (engineCore == nullptr || !SettingsFilePath(installDirectory, path))
-        return;
+    if (engineCore == nullptr || !SettingsFilePath(installDirectory, path)) return;
     FileSaver* saver = static_cast<FileSaver*>(engineCore->CreateObject(settingsSaverType, 0, 0));
-    if (saver == nullptr)
-        return;
+    if (saver == nullptr) return;
     if (saver->Open(path, 0)) {
         SettingsChunk chunks[chunkCount];
         DescribeChunks(*this, chunks);

@@ -1,4 +1,4 @@
-// The viewer's one settings object: the project path, the frame delay and
+// The viewer's settings: the project path, the frame delay and
 // the two flags, kept in "screensaver.cfg" in the install directory and read
 // and written through the engine's chunk-file objects.
 #pragma once
@@ -10,6 +10,10 @@
 
 class EngineCore;
 
+// The dialog's range of the frame delay, in milliseconds.
+constexpr int32_t frameDelayMin = 1;
+constexpr int32_t frameDelayMax = 100;
+
 class ViewerSettings {
 public:
     ViewerSettings();
@@ -20,7 +24,7 @@ public:
     virtual void ReadDialog(HWND dialog);
     virtual const char* ProjectPath();
     // The delay to pace frames by: the stored one, at most the dialog's
-    // longest (FRAME_DELAY_MAX); 0 or less means no pause.
+    // longest (frameDelayMax); 0 or less means no pause.
     virtual int32_t FrameDelay();
     virtual bool PreviewEnabled();  // any non-zero byte is on
     virtual bool DoNotQuit();       // any non-zero byte is on
@@ -34,15 +38,11 @@ public:
     // Takes the delay from the dialog's slider and updates the rate text.
     virtual void SliderMoved();
 
-    EngineCore* engineCore;       // borrowed from the engine
-    char projectPath[textSize];   // chunk "SCFP"
-    int32_t frameDelay;           // chunk "SCTI", milliseconds after each frame
-    uint8_t previewEnabled;       // chunk "SCSP"
-    uint8_t doNotQuit;            // chunk "SCQC"
-    HWND dialog;                  // the open settings dialog
+    EngineCore* engineCore;           // borrowed from the engine
+    char projectPath[textSize];       // chunk "SCFP"
+    int32_t frameDelay;               // chunk "SCTI", milliseconds after each frame
+    uint8_t previewEnabled;           // chunk "SCSP"
+    uint8_t doNotQuit;                // chunk "SCQC"
+    HWND dialog;                      // the open settings dialog
     char installDirectory[textSize];  // where "screensaver.cfg" lies
 };
-
-// The process's settings. Static storage is zero before construction and the
-// constructor sets only engineCore, so every field starts at zero.
-extern ViewerSettings viewerSettings;

@@ -7,11 +7,13 @@
 #include "settings/FrameRateText.h"
 #include "settings/resource.h"
 
-static LRESULT SendToControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
+static LRESULT SendToControl(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam)
+{
     return SendMessageA(GetDlgItem(dialog, id), message, wParam, lParam);
 }
 
-static void ShowFrameRate(HWND dialog, int32_t delay) {
+static void ShowFrameRate(HWND dialog, int32_t delay)
+{
     char text[frameRateTextSize];
     FrameRateText(delay, text);
     SetWindowTextA(GetDlgItem(dialog, IDC_FRAME_RATE_TEXT), text);
@@ -22,18 +24,21 @@ static void ShowFrameRate(HWND dialog, int32_t delay) {
 // meaning (indeterminate), and a box showing that would be saved as off.
 static WPARAM CheckStateOf(uint8_t flag) { return flag ? BST_CHECKED : BST_UNCHECKED; }
 
-static uint8_t FlagOf(HWND dialog, int checkBoxId) {
+static uint8_t FlagOf(HWND dialog, int checkBoxId)
+{
     return SendToControl(dialog, checkBoxId, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
 }
 
-static int32_t SliderPosition(HWND dialog) {
+static int32_t SliderPosition(HWND dialog)
+{
     return static_cast<int32_t>(SendToControl(dialog, IDC_FRAME_DELAY_SLIDER, TBM_GETPOS, 0, 0));
 }
 
-void ViewerSettings::FillDialog(HWND newDialog) {
+void ViewerSettings::FillDialog(HWND newDialog)
+{
     dialog = newDialog;
     SendToControl(dialog, IDC_FRAME_DELAY_SLIDER, TBM_SETRANGE, FALSE,
-                  MAKELPARAM(FRAME_DELAY_MIN, FRAME_DELAY_MAX));
+                  MAKELPARAM(frameDelayMin, frameDelayMax));
     // The trackbar keeps the position within its range: a stored delay below
     // 1 shows at 1, one above 100 at 100.
     SendToControl(dialog, IDC_FRAME_DELAY_SLIDER, TBM_SETPOS, TRUE, frameDelay);
@@ -43,12 +48,14 @@ void ViewerSettings::FillDialog(HWND newDialog) {
     ShowFrameRate(dialog, frameDelay);
 }
 
-void ViewerSettings::SliderMoved() {
+void ViewerSettings::SliderMoved()
+{
     frameDelay = SliderPosition(dialog);
     ShowFrameRate(dialog, frameDelay);
 }
 
-void ViewerSettings::ReadDialog(HWND fromDialog) {
+void ViewerSettings::ReadDialog(HWND fromDialog)
+{
     frameDelay = SliderPosition(fromDialog);
     doNotQuit = FlagOf(fromDialog, IDC_DO_NOT_QUIT);
     previewEnabled = FlagOf(fromDialog, IDC_ENABLE_PREVIEW);

@@ -33,15 +33,13 @@ bool PowerEventCloses(const SaverEvent& event, CloseState& next)
     case SaverMsg::PbtResumeCritical:
     case SaverMsg::PbtResumeSuspend:
     case SaverMsg::PbtResumeStandby:
-    case SaverMsg::PbtResumeAutomatic:
-        return (event.lParam & SaverMsg::PbtfResumeFromFailure) == 0;
+    case SaverMsg::PbtResumeAutomatic: return (event.lParam & SaverMsg::PbtfResumeFromFailure) == 0;
     case SaverMsg::PbtPowerStatusChange: {
         bool changed = event.acLineStatus != next.acLineStatus;
         next.acLineStatus = event.acLineStatus;
         return changed;
     }
-    default:
-        return true;  // queries, suspends, low battery, OEM and unknown events
+    default: return true;  // queries, suspends, low battery, OEM and unknown events
     }
 }
 
@@ -54,9 +52,7 @@ bool ApplyRunningRules(const SaverEvent& event, Decision& d)
     case SaverMsg::SysKeyDown:
     case SaverMsg::LButtonDown:
     case SaverMsg::RButtonDown:
-    case SaverMsg::MButtonDown:
-        d.postClose = true;
-        break;
+    case SaverMsg::MButtonDown: d.postClose = true; break;
     case SaverMsg::MouseMove: {
         uint32_t travel = Distance(event.cursor.x, d.next.lastCursorPos.x) +
                           Distance(event.cursor.y, d.next.lastCursorPos.y);
@@ -66,25 +62,16 @@ bool ApplyRunningRules(const SaverEvent& event, Decision& d)
         }
         break;
     }
-    case SaverMsg::ActivateApp:
-        d.postClose = event.wParam == 0;
-        break;
-    case SaverMsg::ShowWindow:
-        d.hideCursor = event.wParam != 0;
-        break;
+    case SaverMsg::ActivateApp: d.postClose = event.wParam == 0; break;
+    case SaverMsg::ShowWindow: d.hideCursor = event.wParam != 0; break;
     case SaverMsg::SetCursor:
         d.hideCursor = true;
         d.outcome = Outcome::Answer;
         d.result = 1;
         return false;
-    case SaverMsg::Power:
-        d.postClose = event.wParam == SaverMsg::PwrCriticalResume;
-        break;
-    case SaverMsg::PowerBroadcast:
-        d.postClose = PowerEventCloses(event, d.next);
-        break;
-    default:
-        break;
+    case SaverMsg::Power: d.postClose = event.wParam == SaverMsg::PwrCriticalResume; break;
+    case SaverMsg::PowerBroadcast: d.postClose = PowerEventCloses(event, d.next); break;
+    default: break;
     }
     return true;
 }
@@ -111,18 +98,14 @@ Decision DecideSaverWindowMessage(const CloseContext& context, const CloseState&
     bool fullScreen = !context.previewMode;
     Decision d = Start(state, Outcome::Forward);
     switch (event.message) {
-    case SaverMsg::Create:
-        d.hideCursor = fullScreen;
-        return d;
-    case SaverMsg::SetText:
-        return AnswerWith(state, 0);  // the title never changes
+    case SaverMsg::Create: d.hideCursor = fullScreen; return d;
+    case SaverMsg::SetText: return AnswerWith(state, 0);  // the title never changes
     case SaverMsg::Paint:
         if (state.closeApproved) return Start(state, Outcome::DefaultProcedure);
         d.hideCursor = fullScreen;
         return d;
     case SaverMsg::Help:
-    case SaverMsg::ContextMenu:
-        return fullScreen ? d : Start(state, Outcome::PostToParent);
+    case SaverMsg::ContextMenu: return fullScreen ? d : Start(state, Outcome::PostToParent);
     case SaverMsg::SysCommand:
         if (!fullScreen) return d;
         // Compared as a whole: a command with other low bits is not these.
@@ -169,7 +152,7 @@ VerifyGate DecideVerifyGate(const CloseState& state, bool verifierLoaded, uint32
 {
     if (state.verifyInProgress) return VerifyGate::Refuse;
     if (!verifierLoaded) return VerifyGate::Approve;
-    if (state.lastVerifyTick != kNeverVerified && now - state.lastVerifyTick < kVerifyQuietMs)
+    if (state.lastVerifyTick != neverVerified && now - state.lastVerifyTick < verifyQuietMs)
         return VerifyGate::Refuse;
     return VerifyGate::Ask;
 }

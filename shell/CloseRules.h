@@ -10,11 +10,11 @@
 // Largest cursor travel (abs(dx) + abs(dy)) that does not close the saver.
 constexpr uint32_t mouseMoveThreshold = 4;
 // lastVerifyTick before the first verification.
-constexpr uint32_t kNeverVerified = 0xFFFFFFFFu;
+constexpr uint32_t neverVerified = 0xFFFFFFFFu;
 // acLineStatus when the system gave no reading.
-constexpr uint8_t kNoAcReading = 255;
+constexpr uint8_t noAcReading = 255;
 // A WM_CLOSE this soon (ms) after the end of a verification is dropped unseen.
-constexpr uint32_t kVerifyQuietMs = 200;
+constexpr uint32_t verifyQuietMs = 200;
 
 struct ScreenPoint {
     int32_t x = 0, y = 0;
@@ -22,19 +22,19 @@ struct ScreenPoint {
 
 // What the rules change while the saver runs; one instance per process.
 struct CloseState {
-    uint32_t closeApproved = 0;            // non-zero once a close was approved
-    bool verifyInProgress = false;         // while the password dialog is up
-    uint32_t lastVerifyTick = kNeverVerified;  // end of the last verification
-    uint8_t acLineStatus = kNoAcReading;   // 0 offline, 1 online, 255 no reading
-    ScreenPoint lastCursorPos;             // reference point of mouse travel
+    uint32_t closeApproved = 0;               // non-zero once a close was approved
+    bool verifyInProgress = false;            // while the password dialog is up
+    uint32_t lastVerifyTick = neverVerified;  // end of the last verification
+    uint8_t acLineStatus = noAcReading;       // 0 offline, 1 online, 255 no reading
+    ScreenPoint lastCursorPos;                // reference point of mouse travel
 };
 
 // Facts fixed for one run of the window.
 struct CloseContext {
     bool previewMode = false;
     bool win9xPlatform = false;
-    bool verifierLoaded = false;           // "VerifyScreenSavePwd" is bound
-    uint32_t autoPlayQueryMessage = 0;     // "QueryCancelAutoPlay", 0 when not registered
+    bool verifierLoaded = false;        // "VerifyScreenSavePwd" is bound
+    uint32_t autoPlayQueryMessage = 0;  // "QueryCancelAutoPlay", 0 when not registered
 };
 
 // One window message with the readings taken for it.
@@ -42,18 +42,18 @@ struct SaverEvent {
     uint32_t message = 0;
     uintptr_t wParam = 0;
     intptr_t lParam = 0;
-    ScreenPoint cursor;                    // cursor position now (screen coordinates)
-    uint8_t acLineStatus = kNoAcReading;   // only read when NeedsAcLineStatus says so
+    ScreenPoint cursor;                  // cursor position now (screen coordinates)
+    uint8_t acLineStatus = noAcReading;  // only read when NeedsAcLineStatus says so
 };
 
 enum class Outcome : uint8_t {
-    Forward,          // pass on to the viewer's procedure and return its answer
-    DefaultProcedure, // return DefWindowProcA's answer
-    Answer,           // return Decision::result
-    PostToParent,     // preview: post the message to a live parent, answer 1
-    VerifyClose,      // WM_CLOSE: ask the password verifier; refused -> answer 0
-                      // and take a new cursor reference, else DefaultProcedure
-    AskVerifier,      // WM_APP: answer the verifier's own result
+    Forward,           // pass on to the viewer's procedure and return its answer
+    DefaultProcedure,  // return DefWindowProcA's answer
+    Answer,            // return Decision::result
+    PostToParent,      // preview: post the message to a live parent, answer 1
+    VerifyClose,       // WM_CLOSE: ask the password verifier; refused -> answer 0
+                       // and take a new cursor reference, else DefaultProcedure
+    AskVerifier,       // WM_APP: answer the verifier's own result
 };
 
 struct Decision {

@@ -43,8 +43,7 @@ SaverMode DecideSaverMode(const char* arguments, bool win9x)
     while (*at == ' ' || *at == '-' || *at == '/') ++at;
 
     switch (Lower(*at)) {
-    case '\0':
-        return {SaverModeKind::SettingsNoOwner, 0};
+    case '\0': return {SaverModeKind::SettingsNoOwner, 0};
     case 'a':
         if (!win9x) break;
         return {SaverModeKind::ChangePassword, ParseWindowNumber(SkipSpaces(at + 1))};
@@ -52,10 +51,8 @@ SaverMode DecideSaverMode(const char* arguments, bool win9x)
         // Only "c:NNN" names an owner; "c NNN" does not.
         return {SaverModeKind::SettingsOwned, at[1] == ':' ? ParseWindowNumber(at + 2) : 0};
     case 'p':
-    case 'l':
-        return {SaverModeKind::Preview, ParseWindowNumber(SkipSpaces(at + 1))};
-    case 's':
-        return {SaverModeKind::FullScreen, 0};
+    case 'l': return {SaverModeKind::Preview, ParseWindowNumber(SkipSpaces(at + 1))};
+    case 's': return {SaverModeKind::FullScreen, 0};
     }
     return {SaverModeKind::Reject, 0};
 }

@@ -1,12 +1,9 @@
 // The Win9x password verifier: "VerifyScreenSavePwd" of "PASSWORD.CPL",
 // bound only when the user has a screen-saver password.
+#include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
-#include "shell/SaverWindowState.h"
 #include "shell/SystemLibrary.h"
-
-static HMODULE passwordLibrary;
-VerifyPasswordFunction verifyPasswordProc;
 
 static bool UserHasPassword(HKEY desktop)
 {
@@ -21,18 +18,19 @@ static bool UserHasPassword(HKEY desktop)
 
 void LoadPasswordLibrary()
 {
-    if (!win9xPlatform) return;
-    if (passwordLibrary) UnloadPasswordLibrary();
+    if (!saverRun.win9xPlatform) return;
+    if (saverRun.passwordLibrary) UnloadPasswordLibrary();
     HKEY desktop;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_QUERY_VALUE, &desktop) !=
         ERROR_SUCCESS)
         return;
     if (UserHasPassword(desktop)) {
-        passwordLibrary = LoadSystemLibrary("PASSWORD.CPL");
-        if (passwordLibrary) {
-            verifyPasswordProc = reinterpret_cast<VerifyPasswordFunction>(
-                reinterpret_cast<void*>(GetProcAddress(passwordLibrary, "VerifyScreenSavePwd")));
-            if (verifyPasswordProc)
+        saverRun.passwordLibrary = LoadSystemLibrary("PASSWORD.CPL");
+        if (saverRun.passwordLibrary) {
+            saverRun.verifyPasswordProc =
+                reinterpret_cast<VerifyPasswordFunction>(reinterpret_cast<void*>(
+                    GetProcAddress(saverRun.passwordLibrary, "VerifyScreenSavePwd")));
+            if (saverRun.verifyPasswordProc)
                 SetScreenSaverRunning(true);
             else
                 UnloadPasswordLibrary();
@@ -43,11 +41,11 @@ void LoadPasswordLibrary()
 
 void UnloadPasswordLibrary()
 {
-    if (!win9xPlatform || !passwordLibrary) return;
-    FreeLibrary(passwordLibrary);
-    passwordLibrary = nullptr;
-    if (verifyPasswordProc) {
-        verifyPasswordProc = nullptr;
+    if (!saverRun.win9xPlatform || !saverRun.passwordLibrary) return;
+    FreeLibrary(saverRun.passwordLibrary);
+    saverRun.passwordLibrary = nullptr;
+    if (saverRun.verifyPasswordProc) {
+        saverRun.verifyPasswordProc = nullptr;
         SetScreenSaverRunning(false);
     }
 }

@@ -1,23 +1,24 @@
 // The shell's default procedure for the saver window and the password check
 // on close: they read the system, ask the close rules and carry out the answer.
+#include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
-#include "shell/SaverWindowState.h"
+#include "shell/SaverWindowInternal.h"
 
 CloseContext CurrentCloseContext()
 {
     CloseContext context;
-    context.previewMode = previewMode != 0;
-    context.win9xPlatform = win9xPlatform != 0;
-    context.verifierLoaded = verifyPasswordProc != nullptr;
-    context.autoPlayQueryMessage = autoPlayQueryMessage;
+    context.previewMode = saverRun.previewMode != 0;
+    context.win9xPlatform = saverRun.win9xPlatform != 0;
+    context.verifierLoaded = saverRun.verifyPasswordProc != nullptr;
+    context.autoPlayQueryMessage = saverRun.autoPlayQueryMessage;
     return context;
 }
 
 uint8_t ReadAcLineStatus()
 {
     SYSTEM_POWER_STATUS status;
-    return GetSystemPowerStatus(&status) ? status.ACLineStatus : kNoAcReading;
+    return GetSystemPowerStatus(&status) ? status.ACLineStatus : noAcReading;
 }
 
 ScreenPoint CursorNow()
@@ -41,26 +42,20 @@ static void PostToParent(HWND window, UINT message, LPARAM lParam)
 LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WPARAM wParam,
                          LPARAM lParam)
 {
-    closeState = decision.next;
+    saverRun.closeState = decision.next;
     if (decision.hideCursor) SetCursor(nullptr);
     if (decision.yield) Sleep(0);
     if (decision.postClose) PostMessageA(window, WM_CLOSE, 0, 0);
     switch (decision.outcome) {
-    case Outcome::Forward:
-        return viewerWindowProc(window, message, wParam, lParam);
-    case Outcome::Answer:
-        return decision.result;
-    case Outcome::PostToParent:
-        PostToParent(window, message, lParam);
-        return 1;
+    case Outcome::Forward: return saverRun.viewerWindowProc(window, message, wParam, lParam);
+    case Outcome::Answer: return decision.result;
+    case Outcome::PostToParent: PostToParent(window, message, lParam); return 1;
     case Outcome::VerifyClose:
         if (VerifyPasswordOnClose(window)) break;
-        closeState.lastCursorPos = CursorNow();  // refused: measure travel afresh
+        saverRun.closeState.lastCursorPos = CursorNow();  // refused: measure travel afresh
         return 0;
-    case Outcome::AskVerifier:
-        return verifyPasswordProc(window);
-    case Outcome::DefaultProcedure:
-        break;
+    case Outcome::AskVerifier: return saverRun.verifyPasswordProc(window);
+    case Outcome::DefaultProcedure: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -73,22 +68,19 @@ LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     event.lParam = lParam;
     event.cursor = CursorNow();
     if (NeedsAcLineStatus(message, wParam)) event.acLineStatus = ReadAcLineStatus();
-    return CarryOutDecision(DecideSaverDefault(CurrentCloseContext(), closeState, event), window,
-                            message, wParam, lParam);
+    return CarryOutDecision(DecideSaverDefault(CurrentCloseContext(), saverRun.closeState, event),
+                            window, message, wParam, lParam);
 }
 
 bool VerifyPasswordOnClose(HWND window)
 {
-    switch (DecideVerifyGate(closeState, verifyPasswordProc != nullptr, GetTickCount())) {
-    case VerifyGate::Refuse:
-        return false;
-    case VerifyGate::Approve:
-        closeState.closeApproved = 1;
-        return true;
-    case VerifyGate::Ask:
-        break;
+    switch (DecideVerifyGate(saverRun.closeState, saverRun.verifyPasswordProc != nullptr,
+                             GetTickCount())) {
+    case VerifyGate::Refuse: return false;
+    case VerifyGate::Approve: saverRun.closeState.closeApproved = 1; return true;
+    case VerifyGate::Ask: break;
     }
-    closeState.verifyInProgress = true;
+    saverRun.closeState.verifyInProgress = true;
     // Timer messages queued before the dialog would reach the viewer behind it.
     MSG pending;
     for (int i = 0; i < 2; ++i)
@@ -96,6 +88,7 @@ bool VerifyPasswordOnClose(HWND window)
     // The answer travels the whole procedure chain and back (WM_APP).
     LRESULT accepted = SendMessageA(window, WM_APP, 0, 0);
     if (!accepted) SetCursor(nullptr);
-    closeState = FinishVerify(closeState, static_cast<uint32_t>(accepted), GetTickCount());
-    return closeState.closeApproved != 0;
+    saverRun.closeState =
+        FinishVerify(saverRun.closeState, static_cast<uint32_t>(accepted), GetTickCount());
+    return saverRun.closeState.closeApproved != 0;
 }

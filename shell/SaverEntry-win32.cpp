@@ -4,8 +4,9 @@
 // over to SaverEntry, which never returns. Here the program hands the shell
 // the viewer's parts.
 #include "host/EngineBinding.h"
+#include "host/SystemViewerPlatform.h"
 #include "host/ViewerWindowProc.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 
 extern "C" void __main();  // the runtime's static-constructor walk, run once
 
@@ -13,14 +14,13 @@ extern "C" void __main();  // the runtime's static-constructor walk, run once
 // no exit handlers, so the destructors that static objects register here are
 // never wanted. Without the start-up code the runtime's own atexit is not
 // usable.
-extern "C" int atexit(void (*)())
-{
-    return 0;
-}
+extern "C" int atexit(void (*)()) { return 0; }
 
 extern "C" void SaverStartup()
 {
     __main();
-    static const ViewerParts viewer = {ViewerWindowProc, {BindEngine, ReleaseEngine}};
+    static const ViewerParts viewer = {ViewerWindowProc,
+                                       {&saverRun.viewerSettings, BindEngine, ReleaseEngine}};
+    saverRun.viewerPlatform = &SystemViewerPlatform();
     SaverEntry(viewer);
 }

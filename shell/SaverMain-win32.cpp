@@ -8,17 +8,11 @@
 #include "settings/resource.h"
 #include "shell/CommandLine.h"
 #include "shell/LastChanceGuard.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverWindow.h"
 #include "shell/SystemLibrary.h"
 
-HINSTANCE appInstance;
-int win9xPlatform;
-bool threadAbandoned;
-
 namespace {
-
-// The viewer's parts for the mode that runs (RunMode takes the arguments only).
-const ViewerParts* viewerParts;
 
 const UINT spiSetScreenSaverRunning = 97;
 
@@ -44,24 +38,21 @@ HWND ExistingWindowOrForeground(uint32_t number)
 
 int RunMode(const char* arguments)
 {
-    SaverMode mode = DecideSaverMode(arguments, win9xPlatform != 0);
+    const ViewerParts& viewer = *saverRun.viewerParts;
+    SaverMode mode = DecideSaverMode(arguments, saverRun.win9xPlatform != 0);
     switch (mode.kind) {
-    case SaverModeKind::SettingsNoOwner:
-        return ShowSettingsDialog(nullptr, viewerParts->dialogEngine);
+    case SaverModeKind::SettingsNoOwner: return ShowSettingsDialog(nullptr, viewer.dialog);
     case SaverModeKind::SettingsOwned:
-        return ShowSettingsDialog(ExistingWindowOrForeground(mode.windowNumber),
-                                  viewerParts->dialogEngine);
+        return ShowSettingsDialog(ExistingWindowOrForeground(mode.windowNumber), viewer.dialog);
     case SaverModeKind::ChangePassword:
         ChangePassword(ExistingWindowOrForeground(mode.windowNumber));
         return 0;
     case SaverModeKind::Preview: {
         HWND parent = ExistingWindow(mode.windowNumber);
-        return parent ? RunSaverWindow(parent, viewerParts->windowProc) : -1;
+        return parent ? RunSaverWindow(parent, viewer.windowProc) : -1;
     }
-    case SaverModeKind::FullScreen:
-        return RunSaverWindow(nullptr, viewerParts->windowProc);
-    case SaverModeKind::Reject:
-        break;
+    case SaverModeKind::FullScreen: return RunSaverWindow(nullptr, viewer.windowProc);
+    case SaverModeKind::Reject: break;
     }
     return -1;
 }
@@ -75,27 +66,27 @@ void SaverEntry(const ViewerParts& viewer)
     // ExitProcess would end an abandoned thread wherever it is, then run every
     // library's detach code, the engine's included, on what that thread left
     // half done (a lock it holds never comes free). TerminateProcess runs none.
-    if (threadAbandoned) TerminateProcess(GetCurrentProcess(), exitCode);
+    if (saverRun.threadAbandoned) TerminateProcess(GetCurrentProcess(), exitCode);
     ExitProcess(exitCode);
 }
 
 int SaverMain(HINSTANCE instance, const char* arguments, const ViewerParts& viewer)
 {
-    viewerParts = &viewer;
+    saverRun.viewerParts = &viewer;
     KeepCurrentDirectoryOutOfLibrarySearch();
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
     InitCommonControlsEx(&controls);
-    appInstance = instance;
-    win9xPlatform = RunsOnWin9x();
+    saverRun.appInstance = instance;
+    saverRun.win9xPlatform = RunsOnWin9x();
     return RunUnderLastChanceGuard(RunMode, arguments);
 }
 
-int ShowSettingsDialog(HWND owner, const DialogEngine& engine)
+int ShowSettingsDialog(HWND owner, const DialogParts& parts)
 {
-    if (!InitDialogControls(appInstance)) return 0;
-    return static_cast<int>(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), owner,
-                                            SettingsDialogProc,
-                                            reinterpret_cast<LPARAM>(&engine)));
+    if (!InitDialogControls(saverRun.appInstance)) return 0;
+    return static_cast<int>(DialogBoxParamA(saverRun.appInstance, MAKEINTRESOURCEA(IDD_SETTINGS),
+                                            owner, SettingsDialogProc,
+                                            reinterpret_cast<LPARAM>(&parts)));
 }
 
 void ChangePassword(HWND parent)
@@ -111,7 +102,7 @@ void ChangePassword(HWND parent)
 
 void SetScreenSaverRunning(bool running)
 {
-    if (!win9xPlatform) return;
+    if (!saverRun.win9xPlatform) return;
     UINT previous = 0;
     SystemParametersInfoA(spiSetScreenSaverRunning, running ? 1 : 0, &previous, 0);
 }

@@ -5,15 +5,6 @@
 
 #include "settings/SettingsDialog.h"
 
-// The viewer's module instance, set once by SaverMain before any mode runs.
-extern HINSTANCE appInstance;
-// 1 when GetVersionExA reports a Win9x platform, else 0; set once by SaverMain.
-extern int win9xPlatform;
-// Set once a thread was given up on while still inside a library (the
-// engine's frame thread): SaverEntry then ends the process without running
-// any library's code.
-extern bool threadAbandoned;
-
 // The viewer's procedure for the saver window: it gets every message the
 // shell's outer procedure forwards and passes what it does not consume on to
 // SaverDefaultProc.
@@ -23,7 +14,7 @@ typedef LRESULT (*ViewerProcedure)(HWND window, UINT message, WPARAM wParam, LPA
 // these, so it depends on nothing of the viewer's.
 struct ViewerParts {
     ViewerProcedure windowProc;
-    DialogEngine dialogEngine;
+    DialogParts dialog;
 };
 
 // The process entry: cuts the program name off the command line, runs
@@ -33,7 +24,7 @@ void SaverEntry(const ViewerParts& viewer);
 // viewer must outlive the call.
 int SaverMain(HINSTANCE instance, const char* arguments, const ViewerParts& viewer);
 // The settings mode: the dialog's result, 0 if the controls could not be set up.
-int ShowSettingsDialog(HWND owner, const DialogEngine& engine);
+int ShowSettingsDialog(HWND owner, const DialogParts& parts);
 // The Win9x password-change mode.
 void ChangePassword(HWND parent);
 // On a Win9x platform, tells the system whether the screen saver runs.

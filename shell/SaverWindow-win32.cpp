@@ -1,24 +1,12 @@
 // The saver window: its class, its full-screen and preview forms, the message
 // loop and the outer window procedure with the input-method detach.
+#include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
-#include "shell/SaverWindowState.h"
+#include "shell/SaverWindowInternal.h"
 
-int previewMode;
-CloseState closeState;
-UINT autoPlayQueryMessage;
-HWND saverWindow;
-ViewerProcedure viewerWindowProc;
-
-static const char kClassName[] = "WindowsScreenSaverClass";
-static const char kFullScreenTitle[] = "Screen Saver";
-
-// The input method is detached from the saver window while it lives, when
-// the process already uses one (IMM32.DLL is never loaded for this).
-typedef HANDLE(WINAPI* ImmAssociateContextFunction)(HWND window, HANDLE context);
-static HMODULE imeModule;
-static ImmAssociateContextFunction immAssociateContextProc;
-static HANDLE savedImeContext;
+static const char saverClassName[] = "WindowsScreenSaverClass";
+static const char fullScreenTitle[] = "Screen Saver";
 
 struct WindowForm {
     DWORD exStyle;
@@ -45,22 +33,22 @@ static WindowForm PreviewForm(HWND parent)
 {
     RECT client = {0, 0, 0, 0};
     GetClientRect(parent, &client);
-    WindowForm form = {0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, "Preview",
-                       {0, 0, client.right, client.bottom}};
+    WindowForm form = {
+        0, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, "Preview", {0, 0, client.right, client.bottom}};
     return form;
 }
 
 static WindowForm FullScreenForm()
 {
     WindowForm form = {WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                       kFullScreenTitle, VirtualScreen()};
+                       fullScreenTitle, VirtualScreen()};
     return form;
 }
 
 // Single-instance rule: a running full-screen saver is brought forward instead.
 static bool ActivateRunningSaver()
 {
-    HWND running = FindWindowA(kClassName, kFullScreenTitle);
+    HWND running = FindWindowA(saverClassName, fullScreenTitle);
     if (!running || !IsWindow(running)) return false;
     SetForegroundWindow(running);
     return true;
@@ -80,37 +68,39 @@ static int RunMessageLoop()
 
 int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
 {
-    viewerWindowProc = viewerProc;
+    saverRun.viewerWindowProc = viewerProc;
     WNDCLASSA windowClass = {CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC,
                              SaverWindowProc,
                              0,
                              0,
-                             appInstance,
-                             LoadIconA(appInstance, MAKEINTRESOURCEA(100)),
+                             saverRun.appInstance,
+                             LoadIconA(saverRun.appInstance, MAKEINTRESOURCEA(100)),
                              nullptr,
                              static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)),
                              nullptr,
-                             kClassName};
+                             saverClassName};
     WindowForm form;
     if (parent) {
         form = PreviewForm(parent);
-        previewMode = 1;
+        saverRun.previewMode = 1;
     } else {
         form = FullScreenForm();
         if (ActivateRunningSaver()) return 0;
-        closeState.acLineStatus = ReadAcLineStatus();
+        saverRun.closeState.acLineStatus = ReadAcLineStatus();
         LoadPasswordLibrary();
     }
-    autoPlayQueryMessage = win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
+    saverRun.autoPlayQueryMessage =
+        saverRun.win9xPlatform ? RegisterWindowMessageA("QueryCancelAutoPlay") : 0;
 
     int result = 0;
-    saverWindow = RegisterClassA(&windowClass)
-                      ? CreateWindowExA(form.exStyle, kClassName, form.title, form.style,
-                                        form.bounds.left, form.bounds.top, form.bounds.right,
-                                        form.bounds.bottom, parent, nullptr, appInstance, nullptr)
-                      : nullptr;
-    if (saverWindow) {
-        if (!parent) SetForegroundWindow(saverWindow);
+    saverRun.saverWindow =
+        RegisterClassA(&windowClass)
+            ? CreateWindowExA(form.exStyle, saverClassName, form.title, form.style,
+                              form.bounds.left, form.bounds.top, form.bounds.right,
+                              form.bounds.bottom, parent, nullptr, saverRun.appInstance, nullptr)
+            : nullptr;
+    if (saverRun.saverWindow) {
+        if (!parent) SetForegroundWindow(saverRun.saverWindow);
         result = RunMessageLoop();
     }
     UnloadPasswordLibrary();
@@ -119,30 +109,34 @@ int RunSaverWindow(HWND parent, ViewerProcedure viewerProc)
 
 static void DetachInputMethod(HWND window)
 {
-    imeModule = GetModuleHandleA("IMM32.DLL");
-    if (!imeModule) return;
-    immAssociateContextProc = reinterpret_cast<ImmAssociateContextFunction>(
-        reinterpret_cast<void*>(GetProcAddress(imeModule, "ImmAssociateContext")));
-    if (immAssociateContextProc) savedImeContext = immAssociateContextProc(window, nullptr);
+    saverRun.imeModule = GetModuleHandleA("IMM32.DLL");
+    if (!saverRun.imeModule) return;
+    saverRun.immAssociateContextProc = reinterpret_cast<ImmAssociateContextFunction>(
+        reinterpret_cast<void*>(GetProcAddress(saverRun.imeModule, "ImmAssociateContext")));
+    if (saverRun.immAssociateContextProc)
+        saverRun.savedImeContext = saverRun.immAssociateContextProc(window, nullptr);
 }
 
 static void RestoreInputMethod(HWND window)
 {
-    if (imeModule && immAssociateContextProc && savedImeContext)
-        immAssociateContextProc(window, savedImeContext);
+    if (saverRun.imeModule && saverRun.immAssociateContextProc && saverRun.savedImeContext)
+        saverRun.immAssociateContextProc(window, saverRun.savedImeContext);
 }
 
 static void OnCreate(HWND window)
 {
     DetachInputMethod(window);
-    closeState.lastCursorPos = CursorNow();
+    saverRun.closeState.lastCursorPos = CursorNow();
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE: OnCreate(window); break;
-    case WM_DESTROY: RestoreInputMethod(window); PostQuitMessage(0); break;
+    case WM_DESTROY:
+        RestoreInputMethod(window);
+        PostQuitMessage(0);
+        break;
     // The last message of any window, even one destroyed with a parent of
     // another process without WM_DESTROY: the loop must end all the same.
     case WM_NCDESTROY: PostQuitMessage(0); break;
@@ -151,6 +145,7 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     event.message = message;
     event.wParam = wParam;
     event.lParam = lParam;
-    return CarryOutDecision(DecideSaverWindowMessage(CurrentCloseContext(), closeState, event),
-                            window, message, wParam, lParam);
+    return CarryOutDecision(
+        DecideSaverWindowMessage(CurrentCloseContext(), saverRun.closeState, event), window,
+        message, wParam, lParam);
 }

@@ -6,9 +6,6 @@
 
 #include "shell/SaverShell.h"
 
-// 1 once the saver window was created inside a preview window; never reset.
-extern int previewMode;
-
 // Creates the saver window (preview inside parent, full screen without one)
 // with viewerProc behind the shell's procedures, runs the message loop and
 // returns its exit value; 0 when another full-screen saver runs or no window

@@ -4,7 +4,7 @@
 #include "shell/SystemLibrary.h"
 
 #include "common/BoundedText.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 
 namespace {
 
@@ -19,17 +19,14 @@ bool ReadSystemDirectory(char* directory)
 // a textSize buffer; false if it cannot be told.
 bool ReadSaverDirectory(char* directory)
 {
-    DWORD length = GetModuleFileNameA(appInstance, directory, textSize);
-    if (length == 0 || length >= textSize)
-        return false;
+    DWORD length = GetModuleFileNameA(saverRun.appInstance, directory, textSize);
+    if (length == 0 || length >= textSize) return false;
     // Stepping by characters, so a double-byte character's second byte is
     // never taken for a separator.
     char* lastSeparator = nullptr;
     for (char* at = directory; *at != '\0'; at = CharNextA(at))
-        if (*at == '\\' || *at == '/')
-            lastSeparator = at;
-    if (lastSeparator == nullptr)
-        return false;
+        if (*at == '\\' || *at == '/') lastSeparator = at;
+    if (lastSeparator == nullptr) return false;
     *lastSeparator = '\0';
     return true;
 }
@@ -45,18 +42,17 @@ HMODULE LoadFrom(const char* directory, const char* name)
 void KeepCurrentDirectoryOutOfLibrarySearch()
 {
     typedef BOOL(WINAPI * SetDllDirectoryProc)(LPCSTR);
-    SetDllDirectoryProc setDllDirectory = reinterpret_cast<SetDllDirectoryProc>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "SetDllDirectoryA")));
+    SetDllDirectoryProc setDllDirectory =
+        reinterpret_cast<SetDllDirectoryProc>(reinterpret_cast<void*>(
+            GetProcAddress(GetModuleHandleA("KERNEL32.DLL"), "SetDllDirectoryA")));
     char system[textSize];
-    if (setDllDirectory != nullptr && ReadSystemDirectory(system))
-        setDllDirectory(system);
+    if (setDllDirectory != nullptr && ReadSystemDirectory(system)) setDllDirectory(system);
 }
 
 HMODULE LoadSystemLibrary(const char* name)
 {
     char directory[textSize];
     HMODULE library = ReadSaverDirectory(directory) ? LoadFrom(directory, name) : nullptr;
-    if (library == nullptr && ReadSystemDirectory(directory))
-        library = LoadFrom(directory, name);
+    if (library == nullptr && ReadSystemDirectory(directory)) library = LoadFrom(directory, name);
     return library;
 }

@@ -18,7 +18,9 @@ public:
     uint32_t Length() override { return static_cast<uint32_t>(bytes.size()); }
     bool ReadAt(uint32_t offset, void* buffer, uint32_t size, uint32_t* got) override
     {
-        *got = offset < bytes.size() ? std::min<uint32_t>(size, static_cast<uint32_t>(bytes.size() - offset)) : 0;
+        *got = offset < bytes.size()
+                   ? std::min<uint32_t>(size, static_cast<uint32_t>(bytes.size() - offset))
+                   : 0;
         std::copy_n(bytes.begin() + (*got ? offset : 0), *got, static_cast<uint8_t*>(buffer));
         return true;
     }

@@ -47,7 +47,8 @@ bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
 
 // Reads the file at path whole (what names it in messages); false after a
 // message on err.
-bool ReadInput(const std::string& path, const char* what, std::vector<uint8_t>& bytes, std::ostream& err)
+bool ReadInput(const std::string& path, const char* what, std::vector<uint8_t>& bytes,
+               std::ostream& err)
 {
     if (!std::filesystem::is_regular_file(path) || !ReadWholeFile(path, bytes)) {
         err << "saverpack: cannot read " << what << path << "\n";
@@ -72,7 +73,8 @@ bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
     std::string temporary = path + ".saverpack-tmp";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
         if (!out.flush()) {
             out.close();
             remove(temporary.c_str());
@@ -95,8 +97,8 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
         return 1;
     }
     if (projectName.size() > maxProjectName) {
-        err << "saverpack: the project name has " << projectName.size()
-            << " characters; at most " << maxProjectName << " fit\n";
+        err << "saverpack: the project name has " << projectName.size() << " characters; at most "
+            << maxProjectName << " fit\n";
         return 1;
     }
     std::vector<uint8_t> bytes;
@@ -146,7 +148,10 @@ int ListBlock(const std::string& path, std::ostream& out, std::ostream& err)
         bool matches = whole && Crc32(bytes.data() + dataAt, entry->dataSize) == entry->crc;
         out << entry->groupName << "\t" << entry->entryName << "\t" << entry->dataSize << "\t"
             << std::hex << std::setw(8) << std::setfill('0') << entry->crc << std::dec << "\t"
-            << (matches ? "ok" : whole ? "BAD" : "cut short") << "\n";
+            << (matches ? "ok"
+                : whole ? "BAD"
+                        : "cut short")
+            << "\n";
         dataAt += entry->dataSize;
     }
     return 0;

@@ -12,7 +12,8 @@
 
 namespace {
 
-int HexDigit(char c) {
+int HexDigit(char c)
+{
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -21,7 +22,8 @@ int HexDigit(char c) {
 
 // Parses "XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX". Only this exact form is
 // accepted, so the text can never name a path or another file.
-bool ParseGuid(const char* text, GUID* out) {
+bool ParseGuid(const char* text, GUID* out)
+{
     unsigned char bytes[16];
     int count = 0;
     for (int i = 0; i < 36; ++i) {
@@ -37,14 +39,16 @@ bool ParseGuid(const char* text, GUID* out) {
     }
     if (text[36] != '\0') return false;
     // The text gives the first three fields most significant byte first.
-    out->Data1 = (static_cast<DWORD>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
+    out->Data1 =
+        (static_cast<DWORD>(bytes[0]) << 24) | (bytes[1] << 16) | (bytes[2] << 8) | bytes[3];
     out->Data2 = static_cast<WORD>((bytes[4] << 8) | bytes[5]);
     out->Data3 = static_cast<WORD>((bytes[6] << 8) | bytes[7]);
     memcpy(out->Data4, bytes + 8, 8);
     return true;
 }
 
-Zel_Channel* Refuse(HMODULE library, const char* typeGuidText, const char* reason) {
+Zel_Channel* Refuse(HMODULE library, const char* typeGuidText, const char* reason)
+{
     EngineTrace("LoadPluginChannel", "%s failed: %s", typeGuidText, reason);
     if (library) FreeLibrary(library);
     return nullptr;
@@ -52,7 +56,8 @@ Zel_Channel* Refuse(HMODULE library, const char* typeGuidText, const char* reaso
 
 }  // namespace
 
-Zel_Channel* LoadPluginChannel(const char* typeGuidText) {
+Zel_Channel* LoadPluginChannel(const char* typeGuidText)
+{
     GUID type;
     if (!typeGuidText || strnlen(typeGuidText, 37) != 36 || !ParseGuid(typeGuidText, &type))
         return Refuse(nullptr, typeGuidText ? typeGuidText : "(null)", "not a channel type GUID");
@@ -64,10 +69,10 @@ Zel_Channel* LoadPluginChannel(const char* typeGuidText) {
     if (!library) return Refuse(nullptr, typeGuidText, "library not found or not loadable");
 
     // Through void* because FARPROC's declared type is not the export's.
-    auto getType = reinterpret_cast<GetTypeProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "GetType")));
-    auto initDll = reinterpret_cast<InitDllProc>(
-        reinterpret_cast<void*>(GetProcAddress(library, "InitDLL")));
+    auto getType =
+        reinterpret_cast<GetTypeProc>(reinterpret_cast<void*>(GetProcAddress(library, "GetType")));
+    auto initDll =
+        reinterpret_cast<InitDllProc>(reinterpret_cast<void*>(GetProcAddress(library, "InitDLL")));
     if (!getType || !initDll) return Refuse(library, typeGuidText, "GetType or InitDLL missing");
 
     PluginTypeRecord* record = getType();
@@ -81,10 +86,12 @@ Zel_Channel* LoadPluginChannel(const char* typeGuidText) {
     return channel;
 }
 
-const char* PluginChannelText(Zel_Channel* channel) {
+const char* PluginChannelText(Zel_Channel* channel)
+{
     if (!channel) return nullptr;
     ChannelType type = channel->GetChannelType();
-    if (!IsEqualGUID(type.baseType, stringChannelType) && !IsEqualGUID(type.type, stringChannelType))
+    if (!IsEqualGUID(type.baseType, stringChannelType) &&
+        !IsEqualGUID(type.type, stringChannelType))
         return nullptr;
     // The base type says the object is a string channel; the cast needs no
     // run-time type information from the plug-in's module.

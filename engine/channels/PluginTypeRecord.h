@@ -7,14 +7,14 @@
 #include <stdint.h>
 
 struct PluginTypeRecord {
-    char typeName[80];        // zero-terminated
-    GUID channelType;         // the type the library adds
-    GUID baseType;            // the type it derives from
-    int32_t recordVersion;    // 1
-    int32_t category;         // the engine's channel category, not interpreted here
-    int32_t enabled;          // 1 while the type may be used
-    int32_t reserved1;        // 0
-    int32_t reserved2;        // 0
+    char typeName[80];      // zero-terminated
+    GUID channelType;       // the type the library adds
+    GUID baseType;          // the type it derives from
+    int32_t recordVersion;  // 1
+    int32_t category;       // the engine's channel category, not interpreted here
+    int32_t enabled;        // 1 while the type may be used
+    int32_t reserved1;      // 0
+    int32_t reserved2;      // 0
 };
 
 static_assert(offsetof(PluginTypeRecord, typeName) == 0, "record layout");

@@ -6,7 +6,8 @@
 
 #include "engine/Trace.h"
 
-void ShowDebugMessage::operator()(const char* first, const char* second) const {
+void ShowDebugMessage::operator()(const char* first, const char* second) const
+{
     if (!first) first = "";
     if (!second) second = "";
     EngineTrace("ShowDebugMessage", "%s%s", first, second);

@@ -31,7 +31,8 @@ bool Zel_Channel::SaveChannel(ZelFileSaver&) { return true; }
 
 bool Zel_Channel::LoadChannel(ZelFileLoader&, Zel_ChannelGroup*) { return true; }
 
-void Zel_Channel::SetChannelInterfaceType(int interfaceType) {
+void Zel_Channel::SetChannelInterfaceType(int interfaceType)
+{
     channelType.interfaceType = interfaceType;
 }
 
@@ -39,23 +40,27 @@ Zel_Channel* Zel_Channel::GetChannelFromChannel(Zel_Channel*, ChildInfo*) { retu
 
 unsigned long Zel_Channel::GetTimeStamp() { return timeStamp; }
 
-void Zel_Channel::SetTimeStamp() {
+void Zel_Channel::SetTimeStamp()
+{
     timeStamp = static_cast<unsigned long>(InterlockedIncrement(&changeCounter));
 }
 
-void Zel_Channel::DoDependencyInit(Zel_List* list) {
+void Zel_Channel::DoDependencyInit(Zel_List* list)
+{
     if (list) list->Add(this);
 }
 
 void Zel_Channel::CheckIndexNrRemoval(int) {}
 
-void Zel_Channel::SetChannelName(const char* text) {
+void Zel_Channel::SetChannelName(const char* text)
+{
     if (!text) text = "";
     strncpy(name, text, sizeof name - 1);
     name[sizeof name - 1] = '\0';
 }
 
-void Zel_Channel::SetChannelTypes(const GUID& type, const GUID& baseType) {
+void Zel_Channel::SetChannelTypes(const GUID& type, const GUID& baseType)
+{
     channelType.type = type;
     channelType.baseType = baseType;
 }

@@ -6,7 +6,8 @@
 
 Zel_List::~Zel_List() { free(items); }
 
-bool Zel_List::Add(Zel_Channel* channel) {
+bool Zel_List::Add(Zel_Channel* channel)
+{
     if (!channel || Contains(channel)) return false;
     if (count == capacity) {
         int grown = capacity ? capacity * 2 : 8;
@@ -19,12 +20,14 @@ bool Zel_List::Add(Zel_Channel* channel) {
     return true;
 }
 
-bool Zel_List::Contains(const Zel_Channel* channel) const {
+bool Zel_List::Contains(const Zel_Channel* channel) const
+{
     for (int i = 0; i < count; ++i)
         if (items[i] == channel) return true;
     return false;
 }
 
-Zel_Channel* Zel_List::At(int index) const {
+Zel_Channel* Zel_List::At(int index) const
+{
     return index >= 0 && index < count ? items[index] : nullptr;
 }

@@ -7,30 +7,33 @@ namespace chunkfile {
 
 namespace {
 
-void PutSize(std::vector<uint8_t>& bytes, size_t at, uint32_t size) {
+void PutSize(std::vector<uint8_t>& bytes, size_t at, uint32_t size)
+{
     for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(size >> (8 * i));
 }
 
-uint32_t GetSize(const uint8_t* at) {
+uint32_t GetSize(const uint8_t* at)
+{
     return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
            static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24;
 }
 
-std::string CodeText(const char* code) {
-    return std::string(code, strnlen(code, codeLength));
-}
+std::string CodeText(const char* code) { return std::string(code, strnlen(code, codeLength)); }
 
 }  // namespace
 
-bool IsChunkCode(const char* code) {
+bool IsChunkCode(const char* code)
+{
     return code != nullptr && strnlen(code, codeLength + 1) == codeLength;
 }
 
-void ChunkWriter::Fail(const std::string& message) {
+void ChunkWriter::Fail(const std::string& message)
+{
     if (error_.empty()) error_ = message;
 }
 
-bool ChunkWriter::CloseChunk() {
+bool ChunkWriter::CloseChunk()
+{
     if (!inChunk_) return true;
     inChunk_ = false;
     size_t written = bytes_.size() - chunkStart_ - chunkHeaderSize;
@@ -48,7 +51,8 @@ bool ChunkWriter::CloseChunk() {
     return true;
 }
 
-void ChunkWriter::BeginChunk(const char* code) {
+void ChunkWriter::BeginChunk(const char* code)
+{
     CloseChunk();
     if (!IsChunkCode(code)) {
         Fail("chunk code \"" + (code ? CodeText(code) : std::string()) +
@@ -62,13 +66,15 @@ void ChunkWriter::BeginChunk(const char* code) {
     bytes_.insert(bytes_.end(), 4, 0);
 }
 
-void ChunkWriter::DeclareSize(uint32_t byteCount) {
+void ChunkWriter::DeclareSize(uint32_t byteCount)
+{
     if (!inChunk_) return Fail("chunk size declared outside a chunk");
     if (declaredSize_) return Fail("chunk size declared twice");
     declaredSize_ = byteCount;
 }
 
-void ChunkWriter::Append(const void* data, uint32_t byteCount) {
+void ChunkWriter::Append(const void* data, uint32_t byteCount)
+{
     if (!inChunk_) return Fail("data written outside a chunk");
     if (byteCount == 0) return;
     if (data == nullptr) return Fail("data written from a null source");
@@ -77,7 +83,8 @@ void ChunkWriter::Append(const void* data, uint32_t byteCount) {
     bytes_.insert(bytes_.end(), source, source + byteCount);
 }
 
-bool ChunkWriter::Finish(std::vector<uint8_t>& bytes, std::string& error) {
+bool ChunkWriter::Finish(std::vector<uint8_t>& bytes, std::string& error)
+{
     CloseChunk();
     if (!error_.empty()) {
         error = error_;
@@ -87,7 +94,8 @@ bool ChunkWriter::Finish(std::vector<uint8_t>& bytes, std::string& error) {
     return true;
 }
 
-bool ChunkIndex::Parse(const uint8_t* data, size_t size, std::string& error) {
+bool ChunkIndex::Parse(const uint8_t* data, size_t size, std::string& error)
+{
     entries_.clear();
     if (size > maxFileSize) {
         error = "file larger than the format allows";
@@ -119,7 +127,8 @@ bool ChunkIndex::Parse(const uint8_t* data, size_t size, std::string& error) {
     return true;
 }
 
-std::optional<ChunkSpan> ChunkIndex::Find(const char* code) const {
+std::optional<ChunkSpan> ChunkIndex::Find(const char* code) const
+{
     if (!IsChunkCode(code)) return std::nullopt;
     for (const Entry& entry : entries_) {
         if (memcmp(entry.code, code, codeLength) == 0) return entry.span;

@@ -14,21 +14,25 @@ namespace {
 
 constexpr size_t projectPathChunkSize = 259;
 
-bool ParseInt(const char* text, long low, long high, long& value) {
+bool ParseInt(const char* text, long low, long high, long& value)
+{
     char* end = nullptr;
     value = strtol(text, &end, 10);
     return *text != '\0' && *end == '\0' && value >= low && value <= high;
 }
 
-int Usage(const char* problem) {
-    fprintf(stderr, "makecfg: %s\nusage: makecfg OUTPUT PROJECT-PATH FRAME-DELAY DO-NOT-QUIT PREVIEW\n",
+int Usage(const char* problem)
+{
+    fprintf(stderr,
+            "makecfg: %s\nusage: makecfg OUTPUT PROJECT-PATH FRAME-DELAY DO-NOT-QUIT PREVIEW\n",
             problem);
     return 2;
 }
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 6) return Usage("five arguments expected");
     const char* projectPath = argv[2];
     long delay, doNotQuit, preview;

@@ -13,14 +13,16 @@ namespace project {
 
 namespace {
 
-std::string Trim(const std::string& text) {
+std::string Trim(const std::string& text)
+{
     size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return std::string();
     size_t last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
 }
 
-bool ParseColour(const std::string& text, Colour& colour) {
+bool ParseColour(const std::string& text, Colour& colour)
+{
     auto hex = [](char c) { return isxdigit(static_cast<unsigned char>(c)) != 0; };
     if (text.size() != 6 || !std::all_of(text.begin(), text.end(), hex)) return false;
     unsigned long value = strtoul(text.c_str(), nullptr, 16);
@@ -29,7 +31,8 @@ bool ParseColour(const std::string& text, Colour& colour) {
     return true;
 }
 
-bool ParseSpeed(const std::string& text, double& speed) {
+bool ParseSpeed(const std::string& text, double& speed)
+{
     if (text.empty()) return false;
     char* end = nullptr;
     double value = strtod(text.c_str(), &end);
@@ -39,7 +42,8 @@ bool ParseSpeed(const std::string& text, double& speed) {
 }
 
 // A whole number from lowest to highest, decimal or 0x hexadecimal.
-bool ParseWhole(const std::string& text, long lowest, long highest, int& value) {
+bool ParseWhole(const std::string& text, long lowest, long highest, int& value)
+{
     if (text.empty()) return false;
     char* end = nullptr;
     long number = strtol(text.c_str(), &end, text.compare(0, 2, "0x") == 0 ? 16 : 10);
@@ -50,7 +54,8 @@ bool ParseWhole(const std::string& text, long lowest, long highest, int& value) 
 
 // A "test-" line into faults; empty when sound, else what is wrong.
 std::string ParseTestLine(const std::string& keyword, const std::string& argument,
-                          TestFaults& faults) {
+                          TestFaults& faults)
+{
     struct Numbered {
         const char* keyword;
         int* field;
@@ -68,7 +73,7 @@ std::string ParseTestLine(const std::string& keyword, const std::string& argumen
         return keyword + " needs a number from " + std::to_string(line.lowest) + " to " +
                std::to_string(line.highest);
     }
-    bool* flag = keyword == "test-frame-sends" ? &faults.frameSendsMessage
+    bool* flag = keyword == "test-frame-sends"  ? &faults.frameSendsMessage
                  : keyword == "test-fault-load" ? &faults.faultInLoad
                                                 : nullptr;
     if (!flag) return "unknown keyword \"" + keyword + "\"";
@@ -102,12 +107,14 @@ private:
     std::vector<PendingLine> pendingText_;
 };
 
-bool Parser::Fail(int number, const std::string& message) {
+bool Parser::Fail(int number, const std::string& message)
+{
     result.error = "line " + std::to_string(number) + ": " + message;
     return false;
 }
 
-bool Parser::Line(int number, const std::string& rawLine) {
+bool Parser::Line(int number, const std::string& rawLine)
+{
     std::string line = Trim(rawLine);
     if (line.empty() || line[0] == '#') return true;
     size_t space = line.find_first_of(" \t");
@@ -123,9 +130,12 @@ bool Parser::Line(int number, const std::string& rawLine) {
         seenKeywords_.push_back(keyword);
     }
     if (keyword == "scene") {
-        if (argument == "orbit") project.scene = SceneKind::orbit;
-        else if (argument == "ripples") project.scene = SceneKind::ripples;
-        else return Fail(number, "unknown scene \"" + argument + "\" (orbit or ripples)");
+        if (argument == "orbit")
+            project.scene = SceneKind::orbit;
+        else if (argument == "ripples")
+            project.scene = SceneKind::ripples;
+        else
+            return Fail(number, "unknown scene \"" + argument + "\" (orbit or ripples)");
     } else if (keyword == "background" || keyword == "foreground") {
         Colour& colour = keyword == "background" ? project.background : project.foreground;
         if (!ParseColour(argument, colour))
@@ -163,7 +173,8 @@ bool Parser::Line(int number, const std::string& rawLine) {
     return true;
 }
 
-bool Parser::SplitText(int number, const std::string& text) {
+bool Parser::SplitText(int number, const std::string& text)
+{
     std::vector<Piece> pieces;
     size_t at = 0;
     while (at < text.size()) {
@@ -185,7 +196,8 @@ bool Parser::SplitText(int number, const std::string& text) {
 
 // {name} shows the value channel of that name, else the plug-in channel of
 // that type GUID.
-bool Parser::Resolve(const std::string& name, TextPart& part) const {
+bool Parser::Resolve(const std::string& name, TextPart& part) const
+{
     const Project& project = result.project;
     auto& names = project.valueChannels;
     auto channel = std::find(names.begin(), names.end(), name);
@@ -204,7 +216,8 @@ bool Parser::Resolve(const std::string& name, TextPart& part) const {
 
 // References are resolved once every channel is known, so a text line may
 // come before the channel it shows.
-bool Parser::Finish() {
+bool Parser::Finish()
+{
     if (std::find(seenKeywords_.begin(), seenKeywords_.end(), "scene") == seenKeywords_.end())
         return Fail(0, "no scene line: not a project file");
     for (const PendingLine& line : pendingText_) {
@@ -225,7 +238,8 @@ bool Parser::Finish() {
 
 }  // namespace
 
-std::string NormaliseGuidText(const std::string& text) {
+std::string NormaliseGuidText(const std::string& text)
+{
     static const int groupLengths[] = {8, 4, 4, 4, 12};
     std::string upper;
     size_t at = 0;
@@ -244,7 +258,8 @@ std::string NormaliseGuidText(const std::string& text) {
     return at == text.size() ? upper : std::string();
 }
 
-std::string FormatValue(float value) {
+std::string FormatValue(float value)
+{
     char text[48];
     snprintf(text, sizeof text, "%g", static_cast<double>(value));
     std::string result = text;
@@ -253,7 +268,8 @@ std::string FormatValue(float value) {
 }
 
 std::string ComposeTextLine(const std::vector<TextPart>& parts, const std::vector<float>& values,
-                            const std::vector<std::string>& pluginTexts) {
+                            const std::vector<std::string>& pluginTexts)
+{
     std::string line;
     for (const TextPart& part : parts) {
         if (part.valueChannel >= 0 && static_cast<size_t>(part.valueChannel) < values.size())
@@ -267,7 +283,8 @@ std::string ComposeTextLine(const std::vector<TextPart>& parts, const std::vecto
     return line;
 }
 
-ParseResult ParseProject(const std::string& text) {
+ParseResult ParseProject(const std::string& text)
+{
     Parser parser;
     if (text.size() > maxProjectFileSize) {
         parser.result.error = "project file larger than 64 KiB";

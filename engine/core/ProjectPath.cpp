@@ -11,13 +11,15 @@ bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 }  // namespace
 
-bool IsAbsolutePath(const std::string& path) {
+bool IsAbsolutePath(const std::string& path)
+{
     if (!path.empty() && IsSeparator(path[0])) return true;
     return path.size() >= 3 && isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
            IsSeparator(path[2]);
 }
 
-std::string ResolveProjectPath(const std::string& installDirectory, const std::string& path) {
+std::string ResolveProjectPath(const std::string& installDirectory, const std::string& path)
+{
     if (path.empty() || IsAbsolutePath(path) || installDirectory.empty()) return path;
     std::string resolved = installDirectory;
     if (!IsSeparator(resolved.back())) resolved += '\\';

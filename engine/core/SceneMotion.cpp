@@ -16,7 +16,8 @@ constexpr int rippleRings = 4;
 constexpr int discsPerRing = 12;
 
 // Clamps a disc so that it lies wholly inside the area.
-Disc Fit(double x, double y, double radius, double strength, int width, int height) {
+Disc Fit(double x, double y, double radius, double strength, int width, int height)
+{
     int r = std::max(1, static_cast<int>(radius));
     r = std::min(r, std::min(width, height) / 2);
     int cx = std::clamp(static_cast<int>(lround(x)), r, width - r);
@@ -24,7 +25,8 @@ Disc Fit(double x, double y, double radius, double strength, int width, int heig
     return {cx, cy, r, std::clamp(strength, 0.0, 1.0)};
 }
 
-std::vector<Disc> Orbit(double phase, int width, int height) {
+std::vector<Disc> Orbit(double phase, int width, int height)
+{
     std::vector<Disc> discs;
     double shortSide = std::min(width, height);
     double discRadius = shortSide / 14.0;
@@ -38,7 +40,8 @@ std::vector<Disc> Orbit(double phase, int width, int height) {
     return discs;
 }
 
-std::vector<Disc> Ripples(double phase, int width, int height) {
+std::vector<Disc> Ripples(double phase, int width, int height)
+{
     std::vector<Disc> discs;
     double shortSide = std::min(width, height);
     double discRadius = shortSide / 40.0;
@@ -59,7 +62,8 @@ std::vector<Disc> Ripples(double phase, int width, int height) {
 }  // namespace
 
 std::vector<Disc> SceneDiscs(project::SceneKind kind, double seconds, double speed, int width,
-                             int height) {
+                             int height)
+{
     if (width < 2 || height < 2) return {};
     // One turn every four seconds at speed 1.
     double phase = fmod(seconds * speed, 4.0) / 4.0 * 2.0 * pi;

@@ -14,12 +14,14 @@ const char emptyText[] = "";
 const wchar_t emptyWideText[] = L"";
 
 // A text's length, at most limit when limit is positive.
-size_t CutLength(size_t length, int limit) {
+size_t CutLength(size_t length, int limit)
+{
     return limit > 0 && length > static_cast<size_t>(limit) ? static_cast<size_t>(limit) : length;
 }
 
 template <typename Char>
-Char* CopyOf(const Char* text, size_t length) {
+Char* CopyOf(const Char* text, size_t length)
+{
     Char* copy = static_cast<Char*>(malloc((length + 1) * sizeof(Char)));
     if (!copy) return nullptr;
     memcpy(copy, text, length * sizeof(Char));
@@ -27,7 +29,8 @@ Char* CopyOf(const Char* text, size_t length) {
     return copy;
 }
 
-wchar_t* WideCopyOf(const char* text) {
+wchar_t* WideCopyOf(const char* text)
+{
     int units = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
     if (units <= 0) return nullptr;
     wchar_t* copy = static_cast<wchar_t*>(malloc(units * sizeof(wchar_t)));
@@ -35,7 +38,8 @@ wchar_t* WideCopyOf(const char* text) {
     return copy;
 }
 
-char* AnsiCopyOf(const wchar_t* text) {
+char* AnsiCopyOf(const wchar_t* text)
+{
     int bytes = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return nullptr;
     char* copy = static_cast<char*>(malloc(bytes));
@@ -46,17 +50,31 @@ char* AnsiCopyOf(const wchar_t* text) {
 }  // namespace
 
 Zco_StringChannel::Zco_StringChannel()
-    : text(nullptr), wideText(nullptr), singleLine(false), maxCharacters(0),
-      useWideText(false), lastRect{}, textStamp(0) {}
+    : text(nullptr),
+      wideText(nullptr),
+      singleLine(false),
+      maxCharacters(0),
+      useWideText(false),
+      lastRect{},
+      textStamp(0)
+{
+}
 
 Zco_StringChannel::Zco_StringChannel(const Zco_StringChannel& other)
-    : Zel_Channel(other), text(nullptr), wideText(nullptr), singleLine(other.singleLine),
-      maxCharacters(other.maxCharacters), useWideText(other.useWideText),
-      lastRect(other.lastRect), textStamp(other.textStamp) {
+    : Zel_Channel(other),
+      text(nullptr),
+      wideText(nullptr),
+      singleLine(other.singleLine),
+      maxCharacters(other.maxCharacters),
+      useWideText(other.useWideText),
+      lastRect(other.lastRect),
+      textStamp(other.textStamp)
+{
     CopyTextOf(other);
 }
 
-Zco_StringChannel& Zco_StringChannel::operator=(const Zco_StringChannel& other) {
+Zco_StringChannel& Zco_StringChannel::operator=(const Zco_StringChannel& other)
+{
     if (this == &other) return *this;
     Zel_Channel::operator=(other);
     singleLine = other.singleLine;
@@ -68,12 +86,14 @@ Zco_StringChannel& Zco_StringChannel::operator=(const Zco_StringChannel& other) 
     return *this;
 }
 
-Zco_StringChannel::~Zco_StringChannel() {
+Zco_StringChannel::~Zco_StringChannel()
+{
     free(text);
     free(wideText);
 }
 
-bool Zco_StringChannel::Adopt(char* newText, wchar_t* newWideText) {
+bool Zco_StringChannel::Adopt(char* newText, wchar_t* newWideText)
+{
     if (!newText || !newWideText) {
         free(newText);
         free(newWideText);
@@ -86,13 +106,15 @@ bool Zco_StringChannel::Adopt(char* newText, wchar_t* newWideText) {
     return true;
 }
 
-void Zco_StringChannel::CopyTextOf(const Zco_StringChannel& other) {
+void Zco_StringChannel::CopyTextOf(const Zco_StringChannel& other)
+{
     const char* otherText = other.text ? other.text : emptyText;
     const wchar_t* otherWide = other.wideText ? other.wideText : emptyWideText;
     Adopt(CopyOf(otherText, strlen(otherText)), CopyOf(otherWide, wcslen(otherWide)));
 }
 
-void Zco_StringChannel::StoreText(char* newText, wchar_t* newWideText) {
+void Zco_StringChannel::StoreText(char* newText, wchar_t* newWideText)
+{
     // The stored text is read directly: GetString is virtual, and a derived
     // channel's GetString may itself store a new text.
     bool changed = newText && strcmp(text ? text : emptyText, newText) != 0;
@@ -102,17 +124,18 @@ void Zco_StringChannel::StoreText(char* newText, wchar_t* newWideText) {
     }
 }
 
-bool Zco_StringChannel::SaveChannel(ZelFileSaver& saver) {
+bool Zco_StringChannel::SaveChannel(ZelFileSaver& saver)
+{
     const char* current = text ? text : emptyText;
     uint32_t length = static_cast<uint32_t>(strlen(current));
     uint8_t singleLineByte = singleLine ? 1 : 0;
     int32_t limit = maxCharacters;
     return saver.Write(&length, sizeof length) && saver.Write(current, length) &&
-           saver.Write(&singleLineByte, sizeof singleLineByte) &&
-           saver.Write(&limit, sizeof limit);
+           saver.Write(&singleLineByte, sizeof singleLineByte) && saver.Write(&limit, sizeof limit);
 }
 
-bool Zco_StringChannel::LoadChannel(ZelFileLoader& loader, Zel_ChannelGroup*) {
+bool Zco_StringChannel::LoadChannel(ZelFileLoader& loader, Zel_ChannelGroup*)
+{
     uint32_t length = 0;
     if (!loader.Read(&length, sizeof length) || length > maxLoadedText) return false;
     char* loaded = static_cast<char*>(malloc(length + 1));
@@ -137,7 +160,8 @@ unsigned long Zco_StringChannel::GetTimeStamp() { return textStamp; }
 
 const char* Zco_StringChannel::GetString() { return text ? text : emptyText; }
 
-void Zco_StringChannel::SetString(const char* newText) {
+void Zco_StringChannel::SetString(const char* newText)
+{
     if (!newText) newText = emptyText;
     char* narrow = CopyOf(newText, CutLength(strlen(newText), maxCharacters));
     StoreText(narrow, narrow ? WideCopyOf(narrow) : nullptr);
@@ -155,13 +179,15 @@ bool Zco_StringChannel::GetIfUseWChar() { return useWideText; }
 
 const wchar_t* Zco_StringChannel::GetWString() { return wideText ? wideText : emptyWideText; }
 
-void Zco_StringChannel::SetWString(const wchar_t* newText) {
+void Zco_StringChannel::SetWString(const wchar_t* newText)
+{
     if (!newText) newText = emptyWideText;
     wchar_t* wide = CopyOf(newText, CutLength(wcslen(newText), maxCharacters));
     StoreText(wide ? AnsiCopyOf(wide) : nullptr, wide);
 }
 
-void Zco_StringChannel::AS2WS(wchar_t* destination, const char* source) {
+void Zco_StringChannel::AS2WS(wchar_t* destination, const char* source)
+{
     if (!destination) return;
     if (!source) source = emptyText;
     int units = MultiByteToWideChar(CP_ACP, 0, source, -1, nullptr, 0);
@@ -169,7 +195,8 @@ void Zco_StringChannel::AS2WS(wchar_t* destination, const char* source) {
         destination[0] = 0;
 }
 
-void Zco_StringChannel::WS2AS(char* destination, const wchar_t* source) {
+void Zco_StringChannel::WS2AS(char* destination, const wchar_t* source)
+{
     if (!destination) return;
     if (!source) source = emptyWideText;
     int bytes = WideCharToMultiByte(CP_ACP, 0, source, -1, nullptr, 0, nullptr, nullptr);

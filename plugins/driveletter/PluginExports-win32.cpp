@@ -12,7 +12,8 @@ PluginTypeRecord typeRecord = {"", {}, {}, 1, 53, 1, 0, 0};
 }  // namespace
 
 // Returns the same record on every call.
-extern "C" __declspec(dllexport) PluginTypeRecord* GetType() {
+extern "C" __declspec(dllexport) PluginTypeRecord* GetType()
+{
     lstrcpynA(typeRecord.typeName, driveLetterTypeName, sizeof typeRecord.typeName);
     typeRecord.channelType = driveLetterChannelType;
     typeRecord.baseType = stringChannelType;
@@ -22,6 +23,7 @@ extern "C" __declspec(dllexport) PluginTypeRecord* GetType() {
 
 // A new channel owned by the caller, who destroys it through its virtual
 // destructor; null when there is no memory for it.
-extern "C" __declspec(dllexport) Zco_Win32GetDriveLetter* InitDLL() {
+extern "C" __declspec(dllexport) Zco_Win32GetDriveLetter* InitDLL()
+{
     return new Zco_Win32GetDriveLetter;
 }

@@ -9,8 +9,8 @@
 Zco_Win32GetDriveLetter::Zco_Win32GetDriveLetter() { SetChannelName(driveLetterTypeName); }
 
 Zco_Win32GetDriveLetter::Zco_Win32GetDriveLetter(const Zco_Win32GetDriveLetter& other) = default;
-Zco_Win32GetDriveLetter& Zco_Win32GetDriveLetter::operator=(
-    const Zco_Win32GetDriveLetter& other) = default;
+Zco_Win32GetDriveLetter& Zco_Win32GetDriveLetter::operator=(const Zco_Win32GetDriveLetter& other) =
+    default;
 Zco_Win32GetDriveLetter::~Zco_Win32GetDriveLetter() = default;
 
 void* Zco_Win32GetDriveLetter::operator new(size_t size) noexcept { return malloc(size); }
@@ -19,12 +19,14 @@ void Zco_Win32GetDriveLetter::operator delete(void* memory) noexcept { free(memo
 
 void Zco_Win32GetDriveLetter::CallChannel() { RefreshText(); }
 
-const char* Zco_Win32GetDriveLetter::GetString() {
+const char* Zco_Win32GetDriveLetter::GetString()
+{
     RefreshText();
     return Zco_StringChannel::GetString();
 }
 
-void Zco_Win32GetDriveLetter::RefreshText() {
+void Zco_Win32GetDriveLetter::RefreshText()
+{
     // A local buffer: the string channel keeps its own copy.
     char text[driveTextSize];
     BuildDriveText(GetLogicalDrives(), text);

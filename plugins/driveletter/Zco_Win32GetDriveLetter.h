@@ -14,8 +14,8 @@
 #endif
 
 // The channel type this library adds; the library carries its name.
-constexpr GUID driveLetterChannelType =
-    {0x3B1E6C52, 0x8A47, 0x4D90, {0xB2, 0xF3, 0x5C, 0x81, 0xA7, 0xE0, 0x4D, 0x26}};
+constexpr GUID driveLetterChannelType = {
+    0x3B1E6C52, 0x8A47, 0x4D90, {0xB2, 0xF3, 0x5C, 0x81, 0xA7, 0xE0, 0x4D, 0x26}};
 // The type's name, which is also every channel's name.
 constexpr char driveLetterTypeName[] = "Win32 GetDriveLetter";
 

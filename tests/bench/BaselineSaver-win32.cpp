@@ -18,15 +18,15 @@ unsigned frameNumber;
 
 void Trace(const char* operation, UINT message)
 {
-    if (!tracePath[0])
-        return;
+    if (!tracePath[0]) return;
     char line[64];
-    int length = message ? wsprintfA(line, "%lu %s 0 0x%04X\r\n", GetTickCount() - startTick, operation, message)
+    int length = message ? wsprintfA(line, "%lu %s 0 0x%04X\r\n", GetTickCount() - startTick,
+                                     operation, message)
                          : wsprintfA(line, "%lu %s\r\n", GetTickCount() - startTick, operation);
-    HANDLE file = CreateFileA(tracePath, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
+    HANDLE file = CreateFileA(tracePath, FILE_APPEND_DATA,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
     DWORD written;
     WriteFile(file, line, length, &written, nullptr);
     CloseHandle(file);
@@ -70,8 +70,7 @@ LRESULT CALLBACK BaselineProc(HWND window, UINT message, WPARAM wParam, LPARAM l
         return 0;
     case WM_SETCURSOR: SetCursor(nullptr); return TRUE;
     case WM_MOUSEMOVE:
-        if (MouseTravelled())
-            PostMessageA(window, WM_CLOSE, 0, 0);
+        if (MouseTravelled()) PostMessageA(window, WM_CLOSE, 0, 0);
         return 0;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -89,8 +88,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     startTick = GetTickCount();
     DWORD length = GetEnvironmentVariableA("ORMELIX_ENGINE_TRACE", tracePath, sizeof tracePath);
-    if (length >= sizeof tracePath)
-        tracePath[0] = 0;
+    if (length >= sizeof tracePath) tracePath[0] = 0;
     Trace("Start", 0);
 
     WNDCLASSA windowClass = {};
@@ -99,11 +97,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = "BaselineSaverClass";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "BaselineSaverClass", "Baseline Saver", WS_POPUP | WS_VISIBLE,
-                                  0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                                  nullptr, instance, nullptr);
-    if (!window)
-        return 1;
+    HWND window =
+        CreateWindowExA(WS_EX_TOPMOST, "BaselineSaverClass", "Baseline Saver",
+                        WS_POPUP | WS_VISIBLE, 0, 0, GetSystemMetrics(SM_CXSCREEN),
+                        GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr, instance, nullptr);
+    if (!window) return 1;
     SetForegroundWindow(window);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {

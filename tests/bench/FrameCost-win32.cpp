@@ -36,10 +36,8 @@ double NowMs()
 
 LRESULT CALLBACK PlayProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (engine)
-        engine->WindowMessage(window, message, wParam, lParam);
-    if (message == WM_ERASEBKGND)
-        return 1;
+    if (engine) engine->WindowMessage(window, message, wParam, lParam);
+    if (message == WM_ERASEBKGND) return 1;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -92,10 +90,13 @@ int main(int argc, char** argv)
     // Plug-ins and their libraries are found the way the viewer arranges it.
     char path[4096] = {};
     GetEnvironmentVariableA("PATH", path, sizeof path);
-    SetEnvironmentVariableA("PATH", (directory + "\\channels;" + directory + "\\3rd;" + path).c_str());
+    SetEnvironmentVariableA("PATH",
+                            (directory + "\\channels;" + directory + "\\3rd;" + path).c_str());
     HMODULE library = LoadLibraryA((directory + "\\drovik.dll").c_str());
     FARPROC entry = library ? GetProcAddress(library, "GetEngineControlInstance") : nullptr;
-    engine = entry ? reinterpret_cast<GetEngineControlInstanceProc>(reinterpret_cast<void*>(entry))() : nullptr;
+    engine = entry
+                 ? reinterpret_cast<GetEngineControlInstanceProc>(reinterpret_cast<void*>(entry))()
+                 : nullptr;
     if (!engine) {
         std::fprintf(stderr, "framecost: no engine in %s\n", directory.c_str());
         return 1;
@@ -107,9 +108,10 @@ int main(int argc, char** argv)
     windowClass.hInstance = instance;
     windowClass.lpszClassName = "OrmelixFrameCost";
     RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(WS_EX_TOPMOST, "OrmelixFrameCost", "frame cost", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
-                                  nullptr, instance, nullptr);
+    HWND window =
+        CreateWindowExA(WS_EX_TOPMOST, "OrmelixFrameCost", "frame cost", WS_POPUP | WS_VISIBLE, 0,
+                        0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
+                        nullptr, instance, nullptr);
     engine->SetInstallDir(directory.c_str());
     engine->SetRegistryKey("SOFTWARE\\Velcor\\Ormelix Viewers\\3.00.000");
     if (!window || !engine->Initialize(instance, "Ormelix", window)) {
@@ -126,8 +128,7 @@ int main(int argc, char** argv)
     while (!framesDone) {
         MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_ALLINPUT);
         MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&message);
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
     }
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);

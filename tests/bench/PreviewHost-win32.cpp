@@ -39,18 +39,19 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR saverPath, int)
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     HWND host = CreateWindowExA(0, "OrmelixPreviewHost", "Ormelix preview host",
                                 WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 40, 40,
-                                frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance,
-                                nullptr);
-    if (!host)
-        return 1;
+                                frame.right - frame.left, frame.bottom - frame.top, nullptr,
+                                nullptr, instance, nullptr);
+    if (!host) return 1;
     SetForegroundWindow(host);
 
     char commandLine[MAX_PATH + 40];
-    wsprintfA(commandLine, "\"%s\" /p %lu", saverPath, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(host)));
+    wsprintfA(commandLine, "\"%s\" /p %lu", saverPath,
+              static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(host)));
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION saver = {};
-    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &saver))
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &saver))
         return 1;
     CloseHandle(saver.hThread);
 

@@ -43,9 +43,9 @@ TEST(BoundedText, JoinPathFitsOrFailsWithAnEmptyResult)
         bool fits = JoinPath(out.data(), row.outSize, row.directory.c_str(), row.name.c_str());
         EXPECT_EQ(row.fits, fits) << row.rule;
         EXPECT_EQ('#', out[row.outSize]) << row.rule << ": wrote past the buffer";
-        if (row.outSize == 0)
-            continue;
-        EXPECT_EQ(row.fits ? row.directory + "\\" + row.name : "", std::string(out.data())) << row.rule;
+        if (row.outSize == 0) continue;
+        EXPECT_EQ(row.fits ? row.directory + "\\" + row.name : "", std::string(out.data()))
+            << row.rule;
     }
 }
 

@@ -9,7 +9,8 @@ namespace {
 
 constexpr uint32_t Drive(char letter) { return uint32_t{1} << (letter - 'A'); }
 
-TEST(DriveText, FollowsTheMaskRules) {
+TEST(DriveText, FollowsTheMaskRules)
+{
     struct Case {
         const char* rule;
         uint32_t mask;

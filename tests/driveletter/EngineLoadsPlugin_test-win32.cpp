@@ -11,7 +11,8 @@
 
 namespace {
 
-TEST(EngineLoadsPlugin, ProjectNamingTheChannelShowsTheDrives) {
+TEST(EngineLoadsPlugin, ProjectNamingTheChannelShowsTheDrives)
+{
     ScopedTraceFile trace;
     ScopedTempDir install;
     const std::string projectPath = install.File("drives.project");

@@ -16,13 +16,14 @@ namespace {
 
 // The record after GetType, written out byte by byte: the name padded to 80
 // bytes, the two GUIDs in the Windows layout, then 1, 53, 1, 0, 0.
-std::vector<unsigned char> ExpectedRecordBytes() {
+std::vector<unsigned char> ExpectedRecordBytes()
+{
     const unsigned char afterName[] = {
         0x52, 0x6C, 0x1E, 0x3B, 0x47, 0x8A, 0x90, 0x4D,  // 3B1E6C52-8A47-4D90-
         0xB2, 0xF3, 0x5C, 0x81, 0xA7, 0xE0, 0x4D, 0x26,  // B2F3-5C81A7E04D26
         0x81, 0x4E, 0x2D, 0x9C, 0x36, 0x5F, 0x7B, 0x4A,  // 9C2D4E81-5F36-4A7B-
         0x8E, 0x19, 0xD0, 0xB3, 0xF6, 0xA2, 0xC4, 0x57,  // 8E19-D0B3F6A2C457
-        1, 0, 0, 0, 53, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+        1,    0,    0,    0,    53,   0,    0,    0,    1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     const char name[80] = "Win32 GetDriveLetter";
     std::vector<unsigned char> bytes(sizeof name + sizeof afterName);
     memcpy(bytes.data(), name, sizeof name);
@@ -31,15 +32,16 @@ std::vector<unsigned char> ExpectedRecordBytes() {
 }
 
 // The record as the library is loaded: empty name, zero GUIDs, 1, 53, 1, 0, 0.
-std::vector<unsigned char> DefaultRecordBytes() {
+std::vector<unsigned char> DefaultRecordBytes()
+{
     std::vector<unsigned char> bytes(112, 0);
-    const unsigned char integers[] = {1, 0, 0, 0, 53, 0, 0, 0, 1, 0, 0, 0,
-                                      0, 0, 0, 0,  0, 0, 0, 0};
+    const unsigned char integers[] = {1, 0, 0, 0, 53, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     bytes.insert(bytes.end(), integers, integers + sizeof integers);
     return bytes;
 }
 
-const IMAGE_NT_HEADERS* NtHeaders(HMODULE module) {
+const IMAGE_NT_HEADERS* NtHeaders(HMODULE module)
+{
     auto base = reinterpret_cast<const unsigned char*>(module);
     auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     return reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
@@ -47,7 +49,8 @@ const IMAGE_NT_HEADERS* NtHeaders(HMODULE module) {
 
 // Addresses in the module's writable data where pattern occurs.
 std::vector<const void*> FindInWritableData(HMODULE module,
-                                            const std::vector<unsigned char>& pattern) {
+                                            const std::vector<unsigned char>& pattern)
+{
     auto base = reinterpret_cast<const unsigned char*>(module);
     const IMAGE_NT_HEADERS* nt = NtHeaders(module);
     const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
@@ -57,12 +60,14 @@ std::vector<const void*> FindInWritableData(HMODULE module,
         const unsigned char* start = base + section->VirtualAddress;
         DWORD size = section->Misc.VirtualSize;
         for (DWORD at = 0; at + pattern.size() <= size; ++at)
-            if (memcmp(start + at, pattern.data(), pattern.size()) == 0) found.push_back(start + at);
+            if (memcmp(start + at, pattern.data(), pattern.size()) == 0)
+                found.push_back(start + at);
     }
     return found;
 }
 
-std::vector<std::string> ExportNames(HMODULE module) {
+std::vector<std::string> ExportNames(HMODULE module)
+{
     auto base = reinterpret_cast<const unsigned char*>(module);
     const IMAGE_DATA_DIRECTORY& directory =
         NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
@@ -75,13 +80,15 @@ std::vector<std::string> ExportNames(HMODULE module) {
 }
 
 template <typename Proc>
-Proc Export(HMODULE module, const char* name) {
+Proc Export(HMODULE module, const char* name)
+{
     return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
 class PluginLibrary : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         library = LoadLibraryA(pluginFileName);
         ASSERT_NE(nullptr, library) << "error " << GetLastError();
         getType = Export<GetTypeProc>(library, "GetType");
@@ -89,10 +96,12 @@ protected:
         ASSERT_NE(nullptr, getType);
         ASSERT_NE(nullptr, initDll);
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (library) FreeLibrary(library);
     }
-    Zco_Win32GetDriveLetter* NewChannel() {
+    Zco_Win32GetDriveLetter* NewChannel()
+    {
         return static_cast<Zco_Win32GetDriveLetter*>(initDll());
     }
 
@@ -101,7 +110,8 @@ protected:
     InitDllProc initDll = nullptr;
 };
 
-TEST_F(PluginLibrary, RecordHoldsDefaultsOnLoadAndTheTypeAfterGetType) {
+TEST_F(PluginLibrary, RecordHoldsDefaultsOnLoadAndTheTypeAfterGetType)
+{
     // A copy under another name is a fresh module whose GetType was never called.
     ScopedTempDir directory;
     std::string copyPath = directory.File("fresh-copy.dll");
@@ -122,7 +132,8 @@ TEST_F(PluginLibrary, RecordHoldsDefaultsOnLoadAndTheTypeAfterGetType) {
     FreeLibrary(fresh);
 }
 
-TEST_F(PluginLibrary, GetTypeReturnsTheSameFilledRecordEveryCall) {
+TEST_F(PluginLibrary, GetTypeReturnsTheSameFilledRecordEveryCall)
+{
     PluginTypeRecord* first = getType();
     strcpy(first->typeName, "overwritten");
     first->enabled = 7;
@@ -133,7 +144,8 @@ TEST_F(PluginLibrary, GetTypeReturnsTheSameFilledRecordEveryCall) {
         << "each call writes the name, the GUIDs and the third integer again";
 }
 
-TEST_F(PluginLibrary, ExportsCarryPlainEntryPointsAndTheWholeClass) {
+TEST_F(PluginLibrary, ExportsCarryPlainEntryPointsAndTheWholeClass)
+{
     std::vector<std::string> names = ExportNames(library);
     auto has = [&](const std::string& name) {
         for (const std::string& n : names)
@@ -141,22 +153,24 @@ TEST_F(PluginLibrary, ExportsCarryPlainEntryPointsAndTheWholeClass) {
         return false;
     };
     const char* expected[] = {
-        "GetType", "InitDLL",                              // plain, undecorated entry points
-        "_ZN23Zco_Win32GetDriveLetterC1Ev",                // default constructor
-        "_ZN23Zco_Win32GetDriveLetterC1ERKS_",             // copy constructor
-        "_ZN23Zco_Win32GetDriveLetteraSERKS_",             // copy assignment
-        "_ZN23Zco_Win32GetDriveLetterD1Ev",                // destructor
-        "_ZN23Zco_Win32GetDriveLetterD0Ev",                // deleting destructor
-        "_ZN23Zco_Win32GetDriveLetter11CallChannelEv",     // override
-        "_ZN23Zco_Win32GetDriveLetter9GetStringEv",        // override
-        "_ZTV23Zco_Win32GetDriveLetter",                   // virtual table
+        "GetType",
+        "InitDLL",                                      // plain, undecorated entry points
+        "_ZN23Zco_Win32GetDriveLetterC1Ev",             // default constructor
+        "_ZN23Zco_Win32GetDriveLetterC1ERKS_",          // copy constructor
+        "_ZN23Zco_Win32GetDriveLetteraSERKS_",          // copy assignment
+        "_ZN23Zco_Win32GetDriveLetterD1Ev",             // destructor
+        "_ZN23Zco_Win32GetDriveLetterD0Ev",             // deleting destructor
+        "_ZN23Zco_Win32GetDriveLetter11CallChannelEv",  // override
+        "_ZN23Zco_Win32GetDriveLetter9GetStringEv",     // override
+        "_ZTV23Zco_Win32GetDriveLetter",                // virtual table
     };
     for (const char* name : expected) EXPECT_TRUE(has(name)) << name;
     for (const std::string& name : names)
         EXPECT_EQ(std::string::npos, name.find('@')) << "decorated export " << name;
 }
 
-TEST_F(PluginLibrary, VirtualTableSlotsComeFromTheirSupplyingLibrary) {
+TEST_F(PluginLibrary, VirtualTableSlotsComeFromTheirSupplyingLibrary)
+{
     Zco_Win32GetDriveLetter* channel = NewChannel();
     ASSERT_NE(nullptr, channel);
     HMODULE engine = GetModuleHandleA("drovik.dll");
@@ -198,7 +212,8 @@ TEST_F(PluginLibrary, VirtualTableSlotsComeFromTheirSupplyingLibrary) {
     delete channel;
 }
 
-TEST_F(PluginLibrary, InitDllGivesIndependentNamedChannelsBoundToTheEngine) {
+TEST_F(PluginLibrary, InitDllGivesIndependentNamedChannelsBoundToTheEngine)
+{
     Zco_Win32GetDriveLetter* first = NewChannel();
     Zco_Win32GetDriveLetter* second = NewChannel();
     ASSERT_NE(nullptr, first);
@@ -223,7 +238,8 @@ TEST_F(PluginLibrary, InitDllGivesIndependentNamedChannelsBoundToTheEngine) {
     delete second;
 }
 
-TEST_F(PluginLibrary, EveryRefreshStoresTheDrivesAndSendsOneDebugMessage) {
+TEST_F(PluginLibrary, EveryRefreshStoresTheDrivesAndSendsOneDebugMessage)
+{
     ScopedTraceFile trace;
     Zco_Win32GetDriveLetter* channel = NewChannel();
     ASSERT_NE(nullptr, channel);
@@ -251,7 +267,8 @@ TEST_F(PluginLibrary, EveryRefreshStoresTheDrivesAndSendsOneDebugMessage) {
     delete channel;
 }
 
-TEST_F(PluginLibrary, GetStringSeesADriveAddedBetweenCalls) {
+TEST_F(PluginLibrary, GetStringSeesADriveAddedBetweenCalls)
+{
     Zco_Win32GetDriveLetter* channel = NewChannel();
     ASSERT_NE(nullptr, channel);
     DWORD mask = GetLogicalDrives();
@@ -272,7 +289,8 @@ TEST_F(PluginLibrary, GetStringSeesADriveAddedBetweenCalls) {
     delete channel;
 }
 
-TEST_F(PluginLibrary, CopiesCarryTheWholeStateWithTheirOwnText) {
+TEST_F(PluginLibrary, CopiesCarryTheWholeStateWithTheirOwnText)
+{
     Zco_Win32GetDriveLetter* original = NewChannel();
     ASSERT_NE(nullptr, original);
     original->SetString("copied text");

@@ -13,7 +13,8 @@ namespace {
 
 class MemorySaver : public ZelFileSaver {
 public:
-    bool Write(const void* source, uint32_t byteCount) override {
+    bool Write(const void* source, uint32_t byteCount) override
+    {
         auto bytes = static_cast<const unsigned char*>(source);
         data.insert(data.end(), bytes, bytes + byteCount);
         return true;
@@ -24,7 +25,8 @@ public:
 class MemoryLoader : public ZelFileLoader {
 public:
     explicit MemoryLoader(std::vector<unsigned char> bytes) : data(std::move(bytes)) {}
-    bool Read(void* destination, uint32_t byteCount) override {
+    bool Read(void* destination, uint32_t byteCount) override
+    {
         if (data.size() - position < byteCount) return false;
         memcpy(destination, data.data() + position, byteCount);
         position += byteCount;
@@ -36,7 +38,8 @@ private:
     size_t position = 0;
 };
 
-TEST(StringChannel, StoresItsOwnCopyWithinTheLimit) {
+TEST(StringChannel, StoresItsOwnCopyWithinTheLimit)
+{
     struct Case {
         const char* rule;
         int maxCharacters;
@@ -66,7 +69,8 @@ TEST(StringChannel, StoresItsOwnCopyWithinTheLimit) {
     }
 }
 
-TEST(StringChannel, WideAndAnsiTextStayEqual) {
+TEST(StringChannel, WideAndAnsiTextStayEqual)
+{
     Zco_StringChannel channel;
     channel.SetWString(L"Z;");
     EXPECT_STREQ("Z;", channel.GetString());
@@ -82,7 +86,8 @@ TEST(StringChannel, WideAndAnsiTextStayEqual) {
     EXPECT_STREQ("E;", narrow);
 }
 
-TEST(StringChannel, SavedChannelLoadsBackAndBadDataChangesNothing) {
+TEST(StringChannel, SavedChannelLoadsBackAndBadDataChangesNothing)
+{
     Zco_StringChannel saved;
     saved.SetString("A;C;");
     saved.SetSingeLine(true);
@@ -102,7 +107,8 @@ TEST(StringChannel, SavedChannelLoadsBackAndBadDataChangesNothing) {
         std::vector<unsigned char> data;
     } cases[] = {
         {"empty data", {}},
-        {"text shorter than its length", std::vector<unsigned char>(saver.data.begin(), saver.data.begin() + 6)},
+        {"text shorter than its length",
+         std::vector<unsigned char>(saver.data.begin(), saver.data.begin() + 6)},
         {"flags missing", std::vector<unsigned char>(saver.data.begin(), saver.data.end() - 5)},
         {"length beyond the loading limit", huge},
     };
@@ -116,7 +122,8 @@ TEST(StringChannel, SavedChannelLoadsBackAndBadDataChangesNothing) {
     }
 }
 
-TEST(ChannelList, KeepsEachChannelOnceInOrder) {
+TEST(ChannelList, KeepsEachChannelOnceInOrder)
+{
     Zco_StringChannel first, second;
     Zel_List list;
     EXPECT_TRUE(list.Add(&first));

@@ -16,7 +16,8 @@ struct Chunk {
     std::string data;
 };
 
-std::vector<uint8_t> Write(const std::vector<Chunk>& chunks) {
+std::vector<uint8_t> Write(const std::vector<Chunk>& chunks)
+{
     ChunkWriter writer;
     for (const Chunk& chunk : chunks) {
         writer.BeginChunk(chunk.code);
@@ -29,26 +30,30 @@ std::vector<uint8_t> Write(const std::vector<Chunk>& chunks) {
     return bytes;
 }
 
-std::string Read(const std::vector<uint8_t>& bytes, const ChunkIndex& index, const char* code) {
+std::string Read(const std::vector<uint8_t>& bytes, const ChunkIndex& index, const char* code)
+{
     auto span = index.Find(code);
     if (!span) return "<none>";
     return std::string(reinterpret_cast<const char*>(bytes.data()) + span->offset, span->size);
 }
 
-const std::vector<Chunk> settingsLike = {
-    {"SCFP", std::string("demo.project\0\0\0", 15)}, {"SCTI", std::string("\x14\0\0\0", 4)},
-    {"SCQC", std::string(1, '\0')}, {"SCSP", std::string(1, '\1')}};
+const std::vector<Chunk> settingsLike = {{"SCFP", std::string("demo.project\0\0\0", 15)},
+                                         {"SCTI", std::string("\x14\0\0\0", 4)},
+                                         {"SCQC", std::string(1, '\0')},
+                                         {"SCSP", std::string(1, '\1')}};
 
 }  // namespace
 
-TEST(ChunkFile, LayoutIsMagicThenCodeSizeData) {
+TEST(ChunkFile, LayoutIsMagicThenCodeSizeData)
+{
     std::vector<uint8_t> bytes = Write({{"ABCD", "xyz"}, {"EFGH", ""}});
-    const uint8_t expected[] = {'O', 'C', 'H', 'K', 'A', 'B', 'C', 'D', 3, 0, 0, 0, 'x', 'y', 'z',
-                                'E', 'F', 'G', 'H', 0, 0, 0, 0};
+    const uint8_t expected[] = {'O', 'C', 'H', 'K', 'A', 'B', 'C', 'D', 3, 0, 0, 0,
+                                'x', 'y', 'z', 'E', 'F', 'G', 'H', 0,   0, 0, 0};
     EXPECT_EQ(std::vector<uint8_t>(expected, expected + sizeof expected), bytes);
 }
 
-TEST(ChunkFile, RoundTripFindsEveryChunkInAnyOrder) {
+TEST(ChunkFile, RoundTripFindsEveryChunkInAnyOrder)
+{
     std::vector<uint8_t> bytes = Write(settingsLike);
     ChunkIndex index;
     std::string error;
@@ -61,30 +66,55 @@ TEST(ChunkFile, RoundTripFindsEveryChunkInAnyOrder) {
     EXPECT_EQ("<none>", Read(bytes, index, "SCXX"));
 }
 
-TEST(ChunkFile, WriterRefusesInconsistentChunks) {
+TEST(ChunkFile, WriterRefusesInconsistentChunks)
+{
     struct Case {
         const char* rule;
         void (*write)(ChunkWriter&);
     } cases[] = {
         {"data longer than declared",
-         [](ChunkWriter& w) { w.BeginChunk("SCTI"); w.DeclareSize(4); w.Append("12345", 5); }},
+         [](ChunkWriter& w) {
+             w.BeginChunk("SCTI");
+             w.DeclareSize(4);
+             w.Append("12345", 5);
+         }},
         {"data shorter than declared",
-         [](ChunkWriter& w) { w.BeginChunk("SCTI"); w.DeclareSize(4); w.Append("12", 2); }},
+         [](ChunkWriter& w) {
+             w.BeginChunk("SCTI");
+             w.DeclareSize(4);
+             w.Append("12", 2);
+         }},
         {"shortfall noticed when the next chunk begins",
          [](ChunkWriter& w) {
-             w.BeginChunk("SCTI"); w.DeclareSize(4); w.Append("1", 1);
-             w.BeginChunk("SCQC"); w.DeclareSize(1); w.Append("1", 1);
+             w.BeginChunk("SCTI");
+             w.DeclareSize(4);
+             w.Append("1", 1);
+             w.BeginChunk("SCQC");
+             w.DeclareSize(1);
+             w.Append("1", 1);
          }},
-        {"no size declared", [](ChunkWriter& w) { w.BeginChunk("SCTI"); w.Append("1234", 4); }},
+        {"no size declared",
+         [](ChunkWriter& w) {
+             w.BeginChunk("SCTI");
+             w.Append("1234", 4);
+         }},
         {"size declared twice",
-         [](ChunkWriter& w) { w.BeginChunk("SCTI"); w.DeclareSize(4); w.DeclareSize(4); }},
+         [](ChunkWriter& w) {
+             w.BeginChunk("SCTI");
+             w.DeclareSize(4);
+             w.DeclareSize(4);
+         }},
         {"data before any chunk", [](ChunkWriter& w) { w.Append("1234", 4); }},
         {"size before any chunk", [](ChunkWriter& w) { w.DeclareSize(4); }},
         {"code of three characters", [](ChunkWriter& w) { w.BeginChunk("SCT"); }},
         {"code of five characters", [](ChunkWriter& w) { w.BeginChunk("SCTIX"); }},
         {"null code", [](ChunkWriter& w) { w.BeginChunk(nullptr); }},
         {"null data with a length",
-         [](ChunkWriter& w) { w.BeginChunk("SCTI"); w.DeclareSize(4); w.Append(nullptr, 4); }},
+         [](ChunkWriter& w) {
+             w.BeginChunk("SCTI");
+             w.DeclareSize(4);
+             w.Append(nullptr, 4);
+         }},
     };
     for (const Case& c : cases) {
         ChunkWriter writer;
@@ -97,9 +127,12 @@ TEST(ChunkFile, WriterRefusesInconsistentChunks) {
     }
 }
 
-TEST(ChunkFile, ReaderRefusesDamagedFiles) {
+TEST(ChunkFile, ReaderRefusesDamagedFiles)
+{
     const std::vector<uint8_t> good = Write(settingsLike);
-    auto cut = [&](size_t length) { return std::vector<uint8_t>(good.begin(), good.begin() + length); };
+    auto cut = [&](size_t length) {
+        return std::vector<uint8_t>(good.begin(), good.begin() + length);
+    };
     auto patched = [&](size_t at, uint8_t value) {
         std::vector<uint8_t> bytes = good;
         bytes[at] = value;
@@ -116,12 +149,14 @@ TEST(ChunkFile, ReaderRefusesDamagedFiles) {
         {"cut inside the first chunk's data", cut(4 + 8 + 10)},
         {"cut one byte short of the end", cut(good.size() - 1)},
         {"size runs past the end", patched(4 + 4 + 3, 0x10)},
-        {"size of 4 GiB - 1", [&] {
+        {"size of 4 GiB - 1",
+         [&] {
              auto b = good;
              for (int i = 0; i < 4; ++i) b[8 + i] = 0xFF;
              return b;
          }()},
-        {"trailing bytes too few for a header", [&] {
+        {"trailing bytes too few for a header",
+         [&] {
              auto b = good;
              b.push_back('S');
              return b;
@@ -138,7 +173,8 @@ TEST(ChunkFile, ReaderRefusesDamagedFiles) {
     }
 }
 
-TEST(ChunkFile, MagicAloneIsAnEmptyFileAndOversizeIsRefused) {
+TEST(ChunkFile, MagicAloneIsAnEmptyFileAndOversizeIsRefused)
+{
     ChunkIndex index;
     std::string error;
     EXPECT_TRUE(index.Parse(reinterpret_cast<const uint8_t*>(magic), sizeof magic, error));
@@ -148,7 +184,8 @@ TEST(ChunkFile, MagicAloneIsAnEmptyFileAndOversizeIsRefused) {
     EXPECT_FALSE(index.Parse(huge.data(), huge.size(), error));
 }
 
-TEST(ChunkFile, FirstOfTwoChunksWithOneCodeWinsAndBadCodesFindNothing) {
+TEST(ChunkFile, FirstOfTwoChunksWithOneCodeWinsAndBadCodesFindNothing)
+{
     std::vector<uint8_t> bytes = Write({{"SCTI", "one"}, {"SCTI", "two"}});
     ChunkIndex index;
     std::string error;

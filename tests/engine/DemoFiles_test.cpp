@@ -13,14 +13,16 @@
 
 namespace {
 
-std::string ReadDemoFile(const char* name) {
+std::string ReadDemoFile(const char* name)
+{
     std::ifstream in(std::string(ORMELIX_DEMO_DIR) + "/" + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 }  // namespace
 
-TEST(DemoFiles, SettingsFileHoldsTheFourChunksInOrder) {
+TEST(DemoFiles, SettingsFileHoldsTheFourChunksInOrder)
+{
     std::string file = ReadDemoFile("screensaver.cfg");
     const uint8_t* bytes = reinterpret_cast<const uint8_t*>(file.data());
     chunkfile::ChunkIndex index;
@@ -49,12 +51,15 @@ TEST(DemoFiles, SettingsFileHoldsTheFourChunksInOrder) {
     EXPECT_EQ(1, bytes[index.Find("SCSP")->offset]);
 }
 
-TEST(DemoFiles, ProjectShowsTheSaverChannelsAndTheDriveLetters) {
+TEST(DemoFiles, ProjectShowsTheSaverChannelsAndTheDriveLetters)
+{
     project::ParseResult parsed = project::ParseProject(ReadDemoFile("demo.project"));
     ASSERT_TRUE(parsed.ok) << parsed.error;
     const project::Project& demo = parsed.project;
-    EXPECT_EQ((std::vector<std::string>{"OrmelixSaver", "OrmelixSaverPreview"}), demo.valueChannels);
-    EXPECT_EQ((std::vector<std::string>{"3B1E6C52-8A47-4D90-B2F3-5C81A7E04D26"}), demo.pluginChannels);
+    EXPECT_EQ((std::vector<std::string>{"OrmelixSaver", "OrmelixSaverPreview"}),
+              demo.valueChannels);
+    EXPECT_EQ((std::vector<std::string>{"3B1E6C52-8A47-4D90-B2F3-5C81A7E04D26"}),
+              demo.pluginChannels);
     std::string shown;
     for (const auto& line : demo.textLines)
         shown += project::ComposeTextLine(line, {0.5f, 0.75f}, {"A;C;Z;"}) + "\n";

@@ -25,7 +25,8 @@ const char saverChannelText[] = "5A0F3D72-E914-4C6B-9D28-71B4C0E6A3F5";
 
 // Calls Frame count times on a thread of its own, the way the viewer's frame
 // thread does, while this thread keeps dispatching window messages.
-void RunFrames(EngineControl* control, int count) {
+void RunFrames(EngineControl* control, int count)
+{
     std::atomic<bool> done{false};
     std::thread frames([&] {
         for (int i = 0; i < count; ++i) {
@@ -42,13 +43,15 @@ void RunFrames(EngineControl* control, int count) {
     EngineHarness::PumpMessages();
 }
 
-size_t CountColour(const std::vector<uint32_t>& pixels, uint32_t colour) {
+size_t CountColour(const std::vector<uint32_t>& pixels, uint32_t colour)
+{
     return std::count(pixels.begin(), pixels.end(), colour);
 }
 
 }  // namespace
 
-TEST(EngineControl, ViewerOrderOfUseIsTracedAndFramesReachTheWindow) {
+TEST(EngineControl, ViewerOrderOfUseIsTracedAndFramesReachTheWindow)
+{
     EngineHarness harness;
     harness.WriteScratchFile("test.project", testProject);
     HWND window = harness.OpenWindow(320, 240);
@@ -97,9 +100,9 @@ TEST(EngineControl, ViewerOrderOfUseIsTracedAndFramesReachTheWindow) {
                  static_cast<unsigned long>(reinterpret_cast<uintptr_t>(window)));
         windowText = text;
     }
-    std::vector<std::string> calls = harness.TraceOf(
-        {"GetEngineControlInstance", "SetInstallDir", "SetRegistryKey", "LoadProject", "GetCore",
-         "FindChannel", "SetValue", "Run", "Destroy"});
+    std::vector<std::string> calls =
+        harness.TraceOf({"GetEngineControlInstance", "SetInstallDir", "SetRegistryKey",
+                         "LoadProject", "GetCore", "FindChannel", "SetValue", "Run", "Destroy"});
     std::vector<std::string> expected = {
         "GetEngineControlInstance",
         "SetInstallDir " + harness.ScratchDirectory(),
@@ -134,7 +137,8 @@ TEST(EngineControl, ViewerOrderOfUseIsTracedAndFramesReachTheWindow) {
     EXPECT_GE(paints, 2) << "frames are presented through WM_PAINT";
 }
 
-TEST(EngineControl, RefusedProjectsDoNotRun) {
+TEST(EngineControl, RefusedProjectsDoNotRun)
+{
     struct Case {
         const char* rule;
         const char* content;  // null: no file at all
@@ -166,7 +170,8 @@ TEST(EngineControl, RefusedProjectsDoNotRun) {
     }
 }
 
-TEST(EngineControl, InitializeRefusesWhatIsNoWindow) {
+TEST(EngineControl, InitializeRefusesWhatIsNoWindow)
+{
     EngineHarness harness;
     EngineControl* control = harness.NewControl();
     ASSERT_TRUE(control);
@@ -176,7 +181,8 @@ TEST(EngineControl, InitializeRefusesWhatIsNoWindow) {
     control->Destroy(1);
 }
 
-TEST(EngineControl, DemoProjectShowsTheDriveLettersThroughThePlugin) {
+TEST(EngineControl, DemoProjectShowsTheDriveLettersThroughThePlugin)
+{
     EngineHarness harness;
     HWND window = harness.OpenWindow(320, 240);
     EngineControl* control = harness.NewControl();

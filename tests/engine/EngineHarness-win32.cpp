@@ -12,7 +12,8 @@ EngineControl* windowEngine = nullptr;
 
 // Like the viewer's window procedure: the engine sees every message first,
 // and background erasing is left to the engine.
-LRESULT CALLBACK EngineWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK EngineWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
     if (windowEngine) windowEngine->WindowMessage(window, message, wParam, lParam);
     if (message == WM_ERASEBKGND) return 1;
     return DefWindowProcA(window, message, wParam, lParam);
@@ -22,7 +23,8 @@ const char windowClass[] = "DrovikTestWindow";
 
 }  // namespace
 
-EngineHarness::EngineHarness() {
+EngineHarness::EngineHarness()
+{
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     char name[MAX_PATH];
@@ -34,7 +36,8 @@ EngineHarness::EngineHarness() {
     SetEnvironmentVariableA("ORMELIX_ENGINE_TRACE", tracePath_.c_str());
 }
 
-EngineHarness::~EngineHarness() {
+EngineHarness::~EngineHarness()
+{
     windowEngine = nullptr;
     if (window_) DestroyWindow(window_);
     SetEnvironmentVariableA("ORMELIX_ENGINE_TRACE", nullptr);
@@ -49,7 +52,8 @@ EngineHarness::~EngineHarness() {
     RemoveDirectoryA(scratch_.c_str());
 }
 
-EngineControl* EngineHarness::NewControl() {
+EngineControl* EngineHarness::NewControl()
+{
     // Loaded by name from beside the test program, as the viewer loads it
     // from the install directory; never unloaded.
     HMODULE library = LoadLibraryA("drovik.dll");
@@ -59,20 +63,23 @@ EngineControl* EngineHarness::NewControl() {
     return entry ? entry() : nullptr;
 }
 
-std::string EngineHarness::WriteScratchFile(const char* name, const std::string& content) {
+std::string EngineHarness::WriteScratchFile(const char* name, const std::string& content)
+{
     std::string path = scratch_ + "\\" + name;
     std::ofstream(path, std::ios::binary) << content;
     return path;
 }
 
-std::string EngineHarness::ReadScratchFile(const char* name) const {
+std::string EngineHarness::ReadScratchFile(const char* name) const
+{
     std::ifstream in(scratch_ + "\\" + name, std::ios::binary);
     std::stringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
-std::vector<TraceLine> EngineHarness::Trace() const {
+std::vector<TraceLine> EngineHarness::Trace() const
+{
     std::vector<TraceLine> lines;
     std::ifstream in(tracePath_, std::ios::binary);
     std::string line;
@@ -89,7 +96,8 @@ std::vector<TraceLine> EngineHarness::Trace() const {
     return lines;
 }
 
-std::vector<std::string> EngineHarness::TraceOf(const std::vector<std::string>& operations) const {
+std::vector<std::string> EngineHarness::TraceOf(const std::vector<std::string>& operations) const
+{
     std::vector<std::string> selected;
     for (const TraceLine& line : Trace()) {
         for (const std::string& operation : operations) {
@@ -101,22 +109,25 @@ std::vector<std::string> EngineHarness::TraceOf(const std::vector<std::string>& 
     return selected;
 }
 
-HWND EngineHarness::OpenWindow(int width, int height) {
+HWND EngineHarness::OpenWindow(int width, int height)
+{
     WNDCLASSA windowClassInfo = {};
     windowClassInfo.lpfnWndProc = EngineWindowProc;
     windowClassInfo.hInstance = GetModuleHandleA(nullptr);
     windowClassInfo.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     windowClassInfo.lpszClassName = windowClass;
     RegisterClassA(&windowClassInfo);
-    window_ = CreateWindowExA(WS_EX_TOPMOST, windowClass, "drovik test", WS_POPUP | WS_VISIBLE, 0,
-                              0, width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    window_ =
+        CreateWindowExA(WS_EX_TOPMOST, windowClass, "drovik test", WS_POPUP | WS_VISIBLE, 0, 0,
+                        width, height, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     PumpMessages();
     return window_;
 }
 
 void EngineHarness::SetWindowEngine(EngineControl* control) { windowEngine = control; }
 
-void EngineHarness::PumpMessages() {
+void EngineHarness::PumpMessages()
+{
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&message);
@@ -124,7 +135,8 @@ void EngineHarness::PumpMessages() {
     }
 }
 
-std::vector<uint32_t> EngineHarness::Capture(HWND window, int& width, int& height) const {
+std::vector<uint32_t> EngineHarness::Capture(HWND window, int& width, int& height) const
+{
     RECT client;
     GetClientRect(window, &client);
     width = client.right;

@@ -7,13 +7,18 @@
 using namespace scene;
 using project::SceneKind;
 
-TEST(SceneMotion, DiscsStayInsideEveryWindow) {
+TEST(SceneMotion, DiscsStayInsideEveryWindow)
+{
     struct Size {
         const char* rule;
         int width, height;
     } sizes[] = {
-        {"full screen", 1024, 768}, {"preview window", 152, 112}, {"tall", 40, 900},
-        {"wide", 900, 40}, {"tiny", 3, 3}, {"smallest drawn", 2, 2},
+        {"full screen", 1024, 768},
+        {"preview window", 152, 112},
+        {"tall", 40, 900},
+        {"wide", 900, 40},
+        {"tiny", 3, 3},
+        {"smallest drawn", 2, 2},
     };
     for (SceneKind kind : {SceneKind::orbit, SceneKind::ripples}) {
         for (const Size& size : sizes) {
@@ -33,7 +38,8 @@ TEST(SceneMotion, DiscsStayInsideEveryWindow) {
     }
 }
 
-TEST(SceneMotion, EmptyAreasDrawNothing) {
+TEST(SceneMotion, EmptyAreasDrawNothing)
+{
     struct Size {
         int width, height;
     } sizes[] = {{0, 0}, {1, 500}, {500, 1}, {-5, 100}, {100, -5}};
@@ -42,16 +48,19 @@ TEST(SceneMotion, EmptyAreasDrawNothing) {
             << size.width << "x" << size.height;
 }
 
-bool SamePicture(const std::vector<Disc>& a, const std::vector<Disc>& b) {
+bool SamePicture(const std::vector<Disc>& a, const std::vector<Disc>& b)
+{
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (a[i].centreX != b[i].centreX || a[i].centreY != b[i].centreY || a[i].radius != b[i].radius)
+        if (a[i].centreX != b[i].centreX || a[i].centreY != b[i].centreY ||
+            a[i].radius != b[i].radius)
             return false;
     }
     return true;
 }
 
-TEST(SceneMotion, ScenesMoveRepeatAndFollowTheSpeed) {
+TEST(SceneMotion, ScenesMoveRepeatAndFollowTheSpeed)
+{
     for (SceneKind kind : {SceneKind::orbit, SceneKind::ripples}) {
         auto at = [kind](double seconds, double speed) {
             return SceneDiscs(kind, seconds, speed, 640, 480);

@@ -17,7 +17,8 @@ struct Chunk {
 };
 
 const std::vector<Chunk> viewerChunks = {
-    {"SCFP", [] {
+    {"SCFP",
+     [] {
          std::string path(259, '\0');
          memcpy(&path[0], "C:\\Saver\\demo.project", 21);
          path[258] = 'x';  // the last byte comes back too
@@ -30,18 +31,21 @@ const std::vector<Chunk> viewerChunks = {
 
 class SettingsFiles : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         control = harness.NewControl();
         ASSERT_TRUE(control);
         core = control->GetCore();
         path = harness.ScratchDirectory() + "\\screensaver.cfg";
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (control) control->Destroy(1);
     }
 
     // Saves chunks the way the viewer's Save does; declared sizes may lie.
-    bool Save(const std::vector<Chunk>& chunks, const std::string& target, int sizeError = 0) {
+    bool Save(const std::vector<Chunk>& chunks, const std::string& target, int sizeError = 0)
+    {
         auto* saver = static_cast<FileSaver*>(core->CreateObject(settingsSaverType, 0, 0));
         if (!saver) return false;
         bool opened = saver->Open(target.c_str(), 0);
@@ -54,7 +58,8 @@ protected:
         return opened;
     }
 
-    FileLoader* NewLoader() {
+    FileLoader* NewLoader()
+    {
         return static_cast<FileLoader*>(core->CreateObject(settingsLoaderType, 0, 0));
     }
 
@@ -66,7 +71,8 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsFiles, OnlyTheSettingsTypesMakeObjects) {
+TEST_F(SettingsFiles, OnlyTheSettingsTypesMakeObjects)
+{
     EXPECT_EQ(nullptr, core->CreateObject(saverChannelType, 0, 0));
     GUID nearlyLoader = settingsLoaderType;
     nearlyLoader.Data4[7] ^= 1;
@@ -76,15 +82,17 @@ TEST_F(SettingsFiles, OnlyTheSettingsTypesMakeObjects) {
               harness.TraceOf({"CreateObject"}));
 }
 
-TEST_F(SettingsFiles, ChunksComeBackByteForByte) {
+TEST_F(SettingsFiles, ChunksComeBackByteForByte)
+{
     ASSERT_TRUE(Save(viewerChunks, path));
     FileLoader* loader = NewLoader();
     ASSERT_TRUE(loader);
     ASSERT_TRUE(loader->Open(path.c_str()));
     // Looked up in another order than written.
     for (const char* code : {"SCSP", "SCTI", "SCFP", "SCQC"}) {
-        const Chunk& chunk = *std::find_if(viewerChunks.begin(), viewerChunks.end(),
-                                           [&](const Chunk& c) { return strcmp(c.code, code) == 0; });
+        const Chunk& chunk =
+            *std::find_if(viewerChunks.begin(), viewerChunks.end(),
+                          [&](const Chunk& c) { return strcmp(c.code, code) == 0; });
         ASSERT_TRUE(loader->FindChunk(code)) << code;
         ASSERT_EQ(chunk.data.size(), loader->ChunkSize()) << code;
         std::string field(chunk.data.size() + 1, '\x55');
@@ -96,18 +104,19 @@ TEST_F(SettingsFiles, ChunksComeBackByteForByte) {
     EXPECT_EQ(0u, loader->ChunkSize());
     loader->Destroy(1);
 
-    EXPECT_EQ((std::vector<std::string>{"BeginChunk SCFP", "SetChunkSize 259", "WriteData 259",
-                                        "BeginChunk SCTI", "SetChunkSize 4", "WriteData 4",
-                                        "BeginChunk SCQC", "SetChunkSize 1", "WriteData 1",
-                                        "BeginChunk SCSP", "SetChunkSize 1", "WriteData 1", "Finish",
-                                        "FindChunk SCSP", "ReadChunk", "FindChunk SCTI", "ReadChunk",
-                                        "FindChunk SCFP", "ReadChunk", "FindChunk SCQC", "ReadChunk",
-                                        "FindChunk SCXX", "Destroy 1"}),
+    EXPECT_EQ((std::vector<std::string>{
+                  "BeginChunk SCFP", "SetChunkSize 259", "WriteData 259",   "BeginChunk SCTI",
+                  "SetChunkSize 4",  "WriteData 4",      "BeginChunk SCQC", "SetChunkSize 1",
+                  "WriteData 1",     "BeginChunk SCSP",  "SetChunkSize 1",  "WriteData 1",
+                  "Finish",          "FindChunk SCSP",   "ReadChunk",       "FindChunk SCTI",
+                  "ReadChunk",       "FindChunk SCFP",   "ReadChunk",       "FindChunk SCQC",
+                  "ReadChunk",       "FindChunk SCXX",   "Destroy 1"}),
               harness.TraceOf({"BeginChunk", "SetChunkSize", "WriteData", "Finish", "FindChunk",
                                "ReadChunk", "Destroy"}));
 }
 
-TEST_F(SettingsFiles, DamagedFilesGiveNotFoundAndLeaveTheFieldAlone) {
+TEST_F(SettingsFiles, DamagedFilesGiveNotFoundAndLeaveTheFieldAlone)
+{
     ASSERT_TRUE(Save(viewerChunks, path));
     const std::string good = harness.ReadScratchFile("screensaver.cfg");
     struct Case {
@@ -120,8 +129,8 @@ TEST_F(SettingsFiles, DamagedFilesGiveNotFoundAndLeaveTheFieldAlone) {
         {"truncated inside the path chunk", good.substr(0, 100), true},
         {"truncated by one byte", good.substr(0, good.size() - 1), true},
         {"wrong magic", "XCHK" + good.substr(4), true},
-        {"size field says 2 GiB", good.substr(0, 8) + std::string("\0\0\0\x80", 4) + good.substr(12),
-         true},
+        {"size field says 2 GiB",
+         good.substr(0, 8) + std::string("\0\0\0\x80", 4) + good.substr(12), true},
     };
     for (const Case& c : cases) {
         std::string damaged = harness.ScratchDirectory() + "\\damaged.cfg";
@@ -141,7 +150,8 @@ TEST_F(SettingsFiles, DamagedFilesGiveNotFoundAndLeaveTheFieldAlone) {
     }
 }
 
-TEST_F(SettingsFiles, FailedSavesKeepTheFileThatWasThere) {
+TEST_F(SettingsFiles, FailedSavesKeepTheFileThatWasThere)
+{
     ASSERT_TRUE(Save(viewerChunks, path));
     const std::string before = harness.ReadScratchFile("screensaver.cfg");
     struct Case {
@@ -159,7 +169,8 @@ TEST_F(SettingsFiles, FailedSavesKeepTheFileThatWasThere) {
     }
     EXPECT_EQ(3u, harness.TraceOf({"FileError"}).size());
     // No temporary file is left behind.
-    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((path.substr(0, path.size() - 1) + "~").c_str()));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES,
+              GetFileAttributesA((path.substr(0, path.size() - 1) + "~").c_str()));
 
     std::string nowhere = harness.ScratchDirectory() + "\\no such dir\\screensaver.cfg";
     EXPECT_FALSE(Save(viewerChunks, nowhere)) << "Open fails where the file cannot be written";

@@ -24,7 +24,8 @@ using Bytes = std::vector<uint8_t>;
 
 uint32_t NumberAt(const Bytes& file, uint64_t at)
 {
-    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 | static_cast<uint32_t>(file[at + 3]) << 24;
+    return file[at] | file[at + 1] << 8 | file[at + 2] << 16 |
+           static_cast<uint32_t>(file[at + 3]) << 24;
 }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }

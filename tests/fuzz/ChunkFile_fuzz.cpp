@@ -36,7 +36,8 @@ bool Walk(const uint8_t* data, size_t size, std::vector<Chunk>& chunks)
     size_t at = 4;
     while (at < size) {
         if (size - at < 8) return false;
-        Chunk chunk{std::string(reinterpret_cast<const char*>(data + at), 4), at + 8, NumberAt(data + at + 4)};
+        Chunk chunk{std::string(reinterpret_cast<const char*>(data + at), 4), at + 8,
+                    NumberAt(data + at + 4)};
         if (chunk.size > size - chunk.offset) return false;
         chunks.push_back(chunk);
         at = chunk.offset + chunk.size;

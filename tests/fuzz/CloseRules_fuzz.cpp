@@ -33,16 +33,39 @@ const uint32_t autoPlayMarker = 0xFFFFFFFFu;  // stands for the run's AutoPlay n
 const uint32_t rawMarker = 0xFFFFFFFEu;       // the number follows in the input
 
 const uint32_t messages[32] = {
-    KeyDown,     SysKeyDown,   KeyUp,      Char,           MouseMove,    MouseMove,  MouseMove,
-    LButtonDown, RButtonDown,  MButtonDown, LButtonUp,     LButtonDblClk, MouseWheel, XButtonDown,
-    ActivateApp, Activate,     NcActivate, ShowWindow,     SetCursor,    Power,      PowerBroadcast,
-    PowerBroadcast, SysCommand, Timer,     Paint,          SetText,      Help,       ContextMenu,
-    Close,       App,          autoPlayMarker, rawMarker};
+    KeyDown,        SysKeyDown,  KeyUp,          Char,           MouseMove,  MouseMove,
+    MouseMove,      LButtonDown, RButtonDown,    MButtonDown,    LButtonUp,  LButtonDblClk,
+    MouseWheel,     XButtonDown, ActivateApp,    Activate,       NcActivate, ShowWindow,
+    SetCursor,      Power,       PowerBroadcast, PowerBroadcast, SysCommand, Timer,
+    Paint,          SetText,     Help,           ContextMenu,    Close,      App,
+    autoPlayMarker, rawMarker};
 
-const uintptr_t interestingWParams[] = {
-    0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 17, 18, 19,
-    ScNextWindow, ScPrevWindow, ScScreenSave, ScMonitorPower, ScMonitorPower + 1,
-    ScMonitorPower + 2, ScScreenSave + 1, ScNextWindow + 0xF, 0xF060, 0xFFFFFFFFu};
+const uintptr_t interestingWParams[] = {0,
+                                        1,
+                                        2,
+                                        3,
+                                        4,
+                                        5,
+                                        6,
+                                        7,
+                                        8,
+                                        9,
+                                        10,
+                                        11,
+                                        12,
+                                        17,
+                                        18,
+                                        19,
+                                        ScNextWindow,
+                                        ScPrevWindow,
+                                        ScScreenSave,
+                                        ScMonitorPower,
+                                        ScMonitorPower + 1,
+                                        ScMonitorPower + 2,
+                                        ScScreenSave + 1,
+                                        ScNextWindow + 0xF,
+                                        0xF060,
+                                        0xFFFFFFFFu};
 
 const int deepestNesting = 3;
 const size_t mostMessages = 2000;
@@ -72,8 +95,7 @@ Expect ExpectedClose(const CloseContext& context, const CloseState& before, cons
     case SysKeyDown:
     case LButtonDown:
     case RButtonDown:
-    case MButtonDown:
-        return Expect::Yes;
+    case MButtonDown: return Expect::Yes;
     case MouseMove: {
         int64_t dx = int64_t(e.cursor.x) - before.lastCursorPos.x;
         int64_t dy = int64_t(e.cursor.y) - before.lastCursorPos.y;
@@ -84,18 +106,15 @@ Expect ExpectedClose(const CloseContext& context, const CloseState& before, cons
         if (dx >= (int64_t(1) << 31) || dy >= (int64_t(1) << 31)) return Expect::Either;
         return yes(dx + dy > mouseMoveThreshold);
     }
-    case ActivateApp:
-        return yes(e.wParam == 0);
-    case Power:
-        return yes(e.wParam == 3);
+    case ActivateApp: return yes(e.wParam == 0);
+    case Power: return yes(e.wParam == 3);
     case PowerBroadcast:
         if (e.wParam <= 5) return Expect::Yes;
         if (e.wParam == 6 || e.wParam == 7 || e.wParam == 8 || e.wParam == 18)
             return yes((e.lParam & 1) == 0);
         if (e.wParam == 10) return yes(e.acLineStatus != before.acLineStatus);
         return Expect::Yes;
-    default:
-        return Expect::No;
+    default: return Expect::No;
     }
 }
 
@@ -155,7 +174,10 @@ private:
         switch (kind >> 6) {
         case 0: e.wParam = 0; break;
         case 1: e.wParam = in.Byte(); break;
-        case 2: e.wParam = interestingWParams[in.Byte() % (sizeof interestingWParams / sizeof *interestingWParams)]; break;
+        case 2:
+            e.wParam = interestingWParams[in.Byte() %
+                                          (sizeof interestingWParams / sizeof *interestingWParams)];
+            break;
         default: e.wParam = in.Number(); break;
         }
         e.lParam = static_cast<int8_t>(in.Byte());
@@ -165,8 +187,10 @@ private:
             cursor.x = static_cast<int32_t>(in.Number());
             cursor.y = static_cast<int32_t>(in.Number());
         } else {
-            cursor.x = static_cast<int32_t>(static_cast<uint32_t>(cursor.x) + static_cast<uint32_t>(int32_t(dx)));
-            cursor.y = static_cast<int32_t>(static_cast<uint32_t>(cursor.y) + static_cast<uint32_t>(int32_t(dy)));
+            cursor.x = static_cast<int32_t>(static_cast<uint32_t>(cursor.x) +
+                                            static_cast<uint32_t>(int32_t(dx)));
+            cursor.y = static_cast<int32_t>(static_cast<uint32_t>(cursor.y) +
+                                            static_cast<uint32_t>(int32_t(dy)));
         }
         e.cursor = cursor;
         e.acLineStatus = in.Byte();
@@ -174,10 +198,7 @@ private:
         return e;
     }
 
-    void Mix(uint64_t value)
-    {
-        digest = (digest ^ value) * 0x100000001B3ull;
-    }
+    void Mix(uint64_t value) { digest = (digest ^ value) * 0x100000001B3ull; }
 
     void Record(const Decision& d)
     {
@@ -192,16 +213,17 @@ private:
         if (before.closeApproved) FUZZ_CHECK(state.closeApproved != 0);
         if (!context.win9xPlatform || context.previewMode) {
             FUZZ_CHECK(state.closeApproved == 0 && !state.verifyInProgress &&
-                       state.lastVerifyTick == kNeverVerified);
+                       state.lastVerifyTick == neverVerified);
         }
-        if (context.previewMode) FUZZ_CHECK(state.acLineStatus == kNoAcReading);
+        if (context.previewMode) FUZZ_CHECK(state.acLineStatus == noAcReading);
     }
 
     void CheckWindowDecision(const CloseState& before, const SaverEvent& e, const Decision& d)
     {
         bool fullScreen = !context.previewMode;
         // The outer procedure posts a close only for the monitor-power command.
-        FUZZ_CHECK(d.postClose == (fullScreen && e.message == SysCommand && e.wParam == ScMonitorPower));
+        FUZZ_CHECK(d.postClose ==
+                   (fullScreen && e.message == SysCommand && e.wParam == ScMonitorPower));
         FUZZ_CHECK(SameState(d.next, before));
         if (!fullScreen) FUZZ_CHECK(!d.hideCursor);
         if (e.message == SetText) FUZZ_CHECK(d.outcome == Outcome::Answer && d.result == 0);
@@ -221,12 +243,16 @@ private:
         if (expected != Expect::Either) FUZZ_CHECK(d.postClose == (expected == Expect::Yes));
         if (context.previewMode) FUZZ_CHECK(!d.hideCursor);
 
-        bool isAutoPlay = context.autoPlayQueryMessage != 0 && e.message == context.autoPlayQueryMessage;
+        bool isAutoPlay =
+            context.autoPlayQueryMessage != 0 && e.message == context.autoPlayQueryMessage;
         if (isAutoPlay)
-            FUZZ_CHECK(d.outcome == Outcome::Answer && d.result == (context.verifierLoaded ? 1 : 0));
-        bool checksPassword = context.win9xPlatform && !context.previewMode && !before.closeApproved;
+            FUZZ_CHECK(d.outcome == Outcome::Answer &&
+                       d.result == (context.verifierLoaded ? 1 : 0));
+        bool checksPassword =
+            context.win9xPlatform && !context.previewMode && !before.closeApproved;
         if (e.message == Close)
-            FUZZ_CHECK(d.outcome == (checksPassword ? Outcome::VerifyClose : Outcome::DefaultProcedure));
+            FUZZ_CHECK(d.outcome ==
+                       (checksPassword ? Outcome::VerifyClose : Outcome::DefaultProcedure));
         if (e.message == App && checksPassword)
             FUZZ_CHECK(context.verifierLoaded ? d.outcome == Outcome::AskVerifier
                                               : d.outcome == Outcome::Answer && d.result == 1);
@@ -235,14 +261,16 @@ private:
         FUZZ_CHECK(d.next.closeApproved == before.closeApproved &&
                    d.next.verifyInProgress == before.verifyInProgress &&
                    d.next.lastVerifyTick == before.lastVerifyTick);
-        bool rulesApply = !context.previewMode && !before.closeApproved && !before.verifyInProgress &&
+        bool rulesApply = !context.previewMode && !before.closeApproved &&
+                          !before.verifyInProgress &&
                           !(checksPassword && (e.message == Close || e.message == App));
         // The mouse reference moves only with a move that closes.
         bool moved = rulesApply && e.message == MouseMove && d.postClose;
         const ScreenPoint& reference = moved ? e.cursor : before.lastCursorPos;
         FUZZ_CHECK(d.next.lastCursorPos.x == reference.x && d.next.lastCursorPos.y == reference.y);
         // The AC status is taken over only from a running saver's status change.
-        bool statusRead = rulesApply && e.message == PowerBroadcast && e.wParam == PbtPowerStatusChange;
+        bool statusRead =
+            rulesApply && e.message == PowerBroadcast && e.wParam == PbtPowerStatusChange;
         FUZZ_CHECK(d.next.acLineStatus == (statusRead ? e.acLineStatus : before.acLineStatus));
         if (rulesApply && e.message == SetCursor)
             FUZZ_CHECK(d.outcome == Outcome::Answer && d.result == 1 && d.hideCursor);
@@ -273,10 +301,8 @@ private:
             if (VerifyOnClose(e, depth)) return 0;
             state.lastCursorPos = cursor;  // refused: travel is measured afresh from here
             return 0;
-        case Outcome::AskVerifier:
-            return AskVerifier(depth);
-        default:
-            return d.result;
+        case Outcome::AskVerifier: return AskVerifier(depth);
+        default: return d.result;
         }
     }
 
@@ -305,7 +331,8 @@ private:
             expected = VerifyGate::Refuse;
         else if (!context.verifierLoaded)
             expected = VerifyGate::Approve;
-        else if (before.lastVerifyTick != kNeverVerified && tick - before.lastVerifyTick < kVerifyQuietMs)
+        else if (before.lastVerifyTick != neverVerified &&
+                 tick - before.lastVerifyTick < verifyQuietMs)
             expected = VerifyGate::Refuse;
         FUZZ_CHECK(gate == expected);
         Mix(static_cast<uint64_t>(gate));
@@ -323,8 +350,9 @@ private:
         FUZZ_CHECK(state.verifyInProgress && state.closeApproved == 0);
         before = state;
         state = FinishVerify(state, static_cast<uint32_t>(answer), tick);
-        FUZZ_CHECK(state.closeApproved == static_cast<uint32_t>(answer) && !state.verifyInProgress &&
-                   state.lastVerifyTick == tick && state.acLineStatus == before.acLineStatus);
+        FUZZ_CHECK(state.closeApproved == static_cast<uint32_t>(answer) &&
+                   !state.verifyInProgress && state.lastVerifyTick == tick &&
+                   state.acLineStatus == before.acLineStatus);
         CheckRunInvariants(before);
         Mix(state.closeApproved);
         return state.closeApproved != 0;

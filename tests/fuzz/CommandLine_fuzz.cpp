@@ -67,7 +67,8 @@ void CheckSkippedName(const char* line)
 uint32_t DigitsValue(const char* text)
 {
     uint64_t value = 0;
-    for (; *text >= '0' && *text <= '9'; ++text) value = (value * 10 + (*text - '0')) % (uint64_t(1) << 32);
+    for (; *text >= '0' && *text <= '9'; ++text)
+        value = (value * 10 + (*text - '0')) % (uint64_t(1) << 32);
     return static_cast<uint32_t>(value);
 }
 
@@ -97,9 +98,7 @@ void CheckMode(const char* arguments, bool win9x)
     while (*letter == ' ' || *letter == '-' || *letter == '/') ++letter;
     SaverMode expected = {SaverModeKind::Reject, 0};
     switch (*letter) {
-    case '\0':
-        expected = {SaverModeKind::SettingsNoOwner, 0};
-        break;
+    case '\0': expected = {SaverModeKind::SettingsNoOwner, 0}; break;
     case 'a':
     case 'A':
         if (win9x) expected = {SaverModeKind::ChangePassword, DigitsValue(AfterSpaces(letter + 1))};
@@ -111,13 +110,9 @@ void CheckMode(const char* arguments, bool win9x)
     case 'p':
     case 'P':
     case 'l':
-    case 'L':
-        expected = {SaverModeKind::Preview, DigitsValue(AfterSpaces(letter + 1))};
-        break;
+    case 'L': expected = {SaverModeKind::Preview, DigitsValue(AfterSpaces(letter + 1))}; break;
     case 's':
-    case 'S':
-        expected = {SaverModeKind::FullScreen, 0};
-        break;
+    case 'S': expected = {SaverModeKind::FullScreen, 0}; break;
     }
     FUZZ_CHECK(SameMode(mode, expected));
     if (mode.kind == SaverModeKind::ChangePassword) FUZZ_CHECK(win9x);

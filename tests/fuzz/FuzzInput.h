@@ -26,11 +26,10 @@ private:
 };
 
 // A broken invariant: says which one and aborts, so libFuzzer keeps the input.
-#define FUZZ_CHECK(condition)                                                          \
-    do {                                                                               \
-        if (!(condition)) {                                                            \
-            fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__,       \
-                    #condition);                                                       \
-            abort();                                                                   \
-        }                                                                              \
+#define FUZZ_CHECK(condition)                                                                 \
+    do {                                                                                      \
+        if (!(condition)) {                                                                   \
+            fprintf(stderr, "%s:%d: invariant broken: %s\n", __FILE__, __LINE__, #condition); \
+            abort();                                                                          \
+        }                                                                                     \
     } while (0)

@@ -7,7 +7,7 @@
 // the engine's FileSaver.
 #include "host/EngineBinding.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 
 #include "MessageBoxWatcher.h"
 
@@ -20,23 +20,26 @@ namespace {
 void Report(const std::vector<SeenBox>& boxes, HWND window)
 {
     for (const SeenBox& box : boxes) {
-        const char* owner = box.owner == nullptr ? "none" : box.owner == window ? "window" : "other";
+        const char* owner = box.owner == nullptr  ? "none"
+                            : box.owner == window ? "window"
+                                                  : "other";
         std::printf("box %s|%s|%s|%s\n", box.caption.c_str(), box.text.c_str(), owner,
                     box.icon.c_str());
     }
-    std::printf("bound %d\n", engineControl != nullptr ? 1 : 0);
-    std::printf("settings %ld %d %d %s\n", static_cast<long>(viewerSettings.FrameDelay()),
-                viewerSettings.DoNotQuit() ? 1 : 0, viewerSettings.PreviewEnabled() ? 1 : 0,
-                viewerSettings.ProjectPath());
+    std::printf("bound %d\n", saverRun.engineControl != nullptr ? 1 : 0);
+    std::printf("settings %ld %d %d %s\n", static_cast<long>(saverRun.viewerSettings.FrameDelay()),
+                saverRun.viewerSettings.DoNotQuit() ? 1 : 0,
+                saverRun.viewerSettings.PreviewEnabled() ? 1 : 0,
+                saverRun.viewerSettings.ProjectPath());
 }
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    appInstance = GetModuleHandleA(nullptr);
+    saverRun.appInstance = GetModuleHandleA(nullptr);
     HWND window = CreateWindowExA(0, "STATIC", "bindprobe", WS_OVERLAPPEDWINDOW, 0, 0, 200, 150,
-                                  nullptr, nullptr, appInstance, nullptr);
+                                  nullptr, nullptr, saverRun.appInstance, nullptr);
     MessageBoxWatcher watcher;
     BindEngine(window);
     for (int i = 1; i < argc; ++i) {
@@ -44,17 +47,16 @@ int main(int argc, char** argv)
         if (argument == "twice") {
             BindEngine(window);
         } else if (argument == "save" && i + 3 < argc) {
-            viewerSettings.frameDelay = std::atoi(argv[i + 1]);
-            viewerSettings.doNotQuit = static_cast<uint8_t>(std::atoi(argv[i + 2]));
-            viewerSettings.previewEnabled = static_cast<uint8_t>(std::atoi(argv[i + 3]));
-            viewerSettings.Save();
+            saverRun.viewerSettings.frameDelay = std::atoi(argv[i + 1]);
+            saverRun.viewerSettings.doNotQuit = static_cast<uint8_t>(std::atoi(argv[i + 2]));
+            saverRun.viewerSettings.previewEnabled = static_cast<uint8_t>(std::atoi(argv[i + 3]));
+            saverRun.viewerSettings.Save();
             i += 3;
         }
     }
     Report(watcher.Boxes(), window);
     std::fflush(stdout);
-    if (engineControl != nullptr)
-        engineControl->Destroy(1);
+    if (saverRun.engineControl != nullptr) saverRun.engineControl->Destroy(1);
     DestroyWindow(window);
     return 0;
 }

@@ -4,10 +4,10 @@
 // every length, and the BindEngine paths that need no packed executable.
 #include "host/EngineBinding.h"
 
-#include "settings/ViewerSettings.h"
+#include "shell/SaverRun.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestProcess.h"
-#include "FakeChunkFiles.h"
+#include "RecordingEngine.h"
 #include "MessageBoxWatcher.h"
 
 #include <gtest/gtest.h>
@@ -27,8 +27,7 @@ const char viewersKey[] = "SOFTWARE\\Velcor\\Ormelix Viewers\\3.00.000";
 std::vector<uint8_t> Text(const std::string& text, bool withTerminator = true)
 {
     std::vector<uint8_t> bytes(text.begin(), text.end());
-    if (withTerminator)
-        bytes.push_back(0);
+    if (withTerminator) bytes.push_back(0);
     return bytes;
 }
 
@@ -64,33 +63,6 @@ void PutEngine(ScratchDirectory& directory, const std::string& engineFile)
     EXPECT_TRUE(CopyFileA(source.c_str(), directory.File("drovik.dll").c_str(), FALSE))
         << "copy " << source;
 }
-
-// Records what the binding asks of a bound engine.
-class RecordingControl : public EngineControl {
-public:
-    RecordingControl(std::vector<std::string>& log, EngineCore* core) : log_(log), core_(core) {}
-    void Destroy(int) override { log_.push_back("Destroy"); }
-    int32_t Run() override { return 0; }
-    bool Initialize(HINSTANCE, const char*, HWND) override
-    {
-        log_.push_back("Initialize");
-        return true;
-    }
-    void Frame() override {}
-    void LoadProject(const char*) override {}
-    EngineCore* GetCore() override
-    {
-        log_.push_back("GetCore");
-        return core_;
-    }
-    void WindowMessage(HWND, UINT, WPARAM, LPARAM) override {}
-    void SetInstallDir(const char*) override { log_.push_back("SetInstallDir"); }
-    void SetRegistryKey(const char*) override { log_.push_back("SetRegistryKey"); }
-
-private:
-    std::vector<std::string>& log_;
-    EngineCore* core_;
-};
 
 }  // namespace
 
@@ -129,8 +101,8 @@ TEST(FindInstallDir, AcceptsOnlyAWholeStringThatFits)
         // Lengths around the query's 1200-byte buffer: all far too long.
         {"1,199 bytes", project, project, true, REG_SZ, longText(1199), ""},
         {"1,200 bytes fill the query buffer", project, project, true, REG_SZ, longText(1200), ""},
-        {"1,300 bytes do not fit the query buffer", project, project, true, REG_SZ,
-         longText(1300), ""},
+        {"1,300 bytes do not fit the query buffer", project, project, true, REG_SZ, longText(1300),
+         ""},
         {"2,000 bytes", project, project, true, REG_SZ, Text(std::string(2000, 'd')), ""},
         // Only REG_SZ names a directory.
         {"REG_EXPAND_SZ", project, project, true, REG_EXPAND_SZ, Text(saver), ""},
@@ -147,8 +119,8 @@ TEST(FindInstallDir, AcceptsOnlyAWholeStringThatFits)
         {"an empty REG_SZ of its terminator alone", project, project, true, REG_SZ, {0}, ""},
         {"a missing key is refused", "", project, false, REG_SZ, {}, ""},
         {"a key without the value is refused", project, project, false, REG_SZ, {}, ""},
-        {"a project name too long for the key path is refused, never cut", cutName,
-         tooLongName, true, REG_SZ, Text("C:\\Long"), ""},
+        {"a project name too long for the key path is refused, never cut", cutName, tooLongName,
+         true, REG_SZ, Text("C:\\Long"), ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
@@ -182,7 +154,7 @@ TEST(PrependEnginePaths, PutsTheEngineDirectoriesFirstOnceOrLeavesPathAlone)
     std::string longest = oldPath(longestValue);
     std::string longestMentioning = oldPath(longestValue - 5) + ";D:\\P";
     std::string longDirectory = "C:\\" + std::string(256, 'l');  // 259 characters
-    std::string tooLongDirectory = longDirectory + "x";           // 260 characters
+    std::string tooLongDirectory = longDirectory + "x";          // 260 characters
     struct Row {
         const char* rule;
         const char* oldPath;  // null: PATH unset
@@ -204,8 +176,8 @@ TEST(PrependEnginePaths, PutsTheEngineDirectoriesFirstOnceOrLeavesPathAlone)
         // 32,767 characters cannot be set: nothing is cut, PATH stays.
         {"one character more leaves PATH as it was", oneTooMany.c_str(), "D:\\P", oneTooMany},
         {"the longest PATH stays as it was", longest.c_str(), "D:\\P", longest},
-        {"the longest PATH that mentions the directory stays untouched",
-         longestMentioning.c_str(), "D:\\P", longestMentioning},
+        {"the longest PATH that mentions the directory stays untouched", longestMentioning.c_str(),
+         "D:\\P", longestMentioning},
         {"a directory of 259 characters goes on PATH whole", "C:\\A", longDirectory,
          longDirectory + "\\channels;" + longDirectory + "\\3rd;C:\\A"},
         // Cut to 259 characters it would name another directory.
@@ -252,16 +224,15 @@ TEST(LoadEngineLibrary, YieldsAnEngineOnlyFromACompleteLibrary)
         // 248 + "\drovik.dll" = 259 characters: the longest library path.
         {"248 characters: the library path just fits", longestFits.Path().c_str(), "", true},
         // Wine would open this 260-character path; the viewer never asks.
-        {"249 characters: one too many, even with the library there",
-         oneTooLong.Path().c_str(), "", false},
+        {"249 characters: one too many, even with the library there", oneTooLong.Path().c_str(), "",
+         false},
     };
     SavedPath saved;
     for (const Row& row : rows) {
         SetEnvironmentVariableA("ORMELIX_FAKE_ENGINE", row.fakeMode);
         EngineControl* engine = LoadEngineLibrary(row.directory);
         EXPECT_EQ(row.yieldsEngine, engine != nullptr) << row.rule;
-        if (engine != nullptr)
-            engine->Destroy(1);
+        if (engine != nullptr) engine->Destroy(1);
     }
     SetEnvironmentVariableA("ORMELIX_FAKE_ENGINE", nullptr);
     // Its copy too long to name is never loaded (the other copy stays loaded).
@@ -275,20 +246,19 @@ TEST(LoadEngineLibrary, LoadsByItsFullPathWhenPathIsFull)
     ASSERT_TRUE(SetEnvironmentVariableA("PATH", longest.c_str()));
     EngineControl* engine = LoadEngineLibrary(ProgramDirectory().c_str());
     EXPECT_NE(nullptr, engine);
-    if (engine != nullptr)
-        engine->Destroy(1);
+    if (engine != nullptr) engine->Destroy(1);
     EXPECT_TRUE(longest == ReadPath()) << "PATH was changed";
 }
 
 TEST(BindEngine, WithoutAProjectNameShowsItsBoxBindsNothingAndReadsTheBlockOnce)
 {
     // This test program carries no appended block.
-    ASSERT_EQ(nullptr, engineControl);
+    ASSERT_EQ(nullptr, saverRun.engineControl);
     MessageBoxWatcher watcher;
     BindEngine(nullptr);
     std::vector<SeenBox> boxes = watcher.Boxes();
 
-    EXPECT_EQ(nullptr, engineControl);
+    EXPECT_EQ(nullptr, saverRun.engineControl);
     ASSERT_FALSE(boxes.empty());
     const SeenBox& last = boxes.back();
     EXPECT_EQ("Error while retrieving the project name", last.caption);
@@ -307,24 +277,28 @@ TEST(BindEngine, WithoutAProjectNameShowsItsBoxBindsNothingAndReadsTheBlockOnce)
 
 TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)
 {
-    std::vector<std::string> log;
-    FakeLoader loader(log, {{"SCTI", {42, 0, 0, 0}}}, true);
-    FakeCore core(log, &loader, nullptr);
-    RecordingControl control(log, &core);
-    viewerSettings.SetInstallDirectory("C:\\Bound");
-    engineControl = &control;
+    CallLog log;
+    RecordingEngine engine(log);
+    engine.file = {{"SCTI", {42, 0, 0, 0}}};
+    saverRun.viewerSettings.SetInstallDirectory("C:\\Bound");
+    saverRun.engineControl = &engine;
 
     MessageBoxWatcher watcher;
     BindEngine(nullptr);
     EXPECT_TRUE(watcher.Boxes().empty());
-    engineControl = nullptr;
+    saverRun.engineControl = nullptr;
 
-    std::vector<std::string> expected = {
-        "GetCore", "CreateObject loader 0 0", "Open C:\\Bound\\screensaver.cfg",
-        "FindChunk SCFP", "FindChunk SCTI", "ReadChunk SCTI", "FindChunk SCQC", "FindChunk SCSP",
-        "Destroy 1"};
-    EXPECT_EQ(Joined(expected), Joined(log));
-    EXPECT_EQ(42, viewerSettings.FrameDelay());
-    EXPECT_EQ(&core, viewerSettings.engineCore);
-    viewerSettings.SetEngineCore(nullptr);  // the core lives no longer than this test
+    std::vector<std::string> expected = {"GetCore",
+                                         "CreateObject loader 0 0",
+                                         "loader Open C:\\Bound\\screensaver.cfg",
+                                         "loader FindChunk SCFP",
+                                         "loader FindChunk SCTI",
+                                         "loader ReadChunk SCTI",
+                                         "loader FindChunk SCQC",
+                                         "loader FindChunk SCSP",
+                                         "loader Destroy 1"};
+    EXPECT_EQ(Joined(expected), Joined(log.Lines()));
+    EXPECT_EQ(42, saverRun.viewerSettings.FrameDelay());
+    EXPECT_EQ(static_cast<EngineCore*>(&engine), saverRun.viewerSettings.engineCore);
+    saverRun.viewerSettings.SetEngineCore(nullptr);  // the core lives no longer than this test
 }

@@ -57,8 +57,7 @@ TEST(EnginePath, OnlyAFullPathIsAnInstallDirectory)
         {"a ';' splits PATH into a relative entry", "C:\\eng;.", false},
         {"a ';' at the end", "C:\\eng;", false},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.full, IsFullPath(row.path)) << row.rule;
+    for (const Row& row : rows) EXPECT_EQ(row.full, IsFullPath(row.path)) << row.rule;
 }
 
 TEST(EnginePath, MentionsIsACaseSensitiveSubstringOfTheWholePath)
@@ -96,8 +95,7 @@ TEST(EnginePath, ComposePutsTheEngineDirectoriesFirst)
         {"a PATH of 5000 characters is kept whole", longPath.c_str(),
          "D:\\P\\channels;D:\\P\\3rd;" + longPath},
     };
-    for (const Row& row : rows)
-        EXPECT_EQ(row.expected, Compose("D:\\P", row.oldPath)) << row.rule;
+    for (const Row& row : rows) EXPECT_EQ(row.expected, Compose("D:\\P", row.oldPath)) << row.rule;
 }
 
 TEST(EnginePath, ComposeWritesNothingIntoATooSmallBuffer)

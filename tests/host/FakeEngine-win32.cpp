@@ -1,12 +1,14 @@
-// A drovik.dll the binding tests can make fail. ORMELIX_FAKE_ENGINE picks
-// "null" (the entry point returns no engine) or "initfail" (Initialize
-// returns false); built a second time with FAKE_ENGINE_WITHOUT_ENTRY, it
-// lacks the entry point altogether. Each call is appended to the file that
-// ORMELIX_ENGINE_TRACE names, as "0 <Operation> <argument>".
-#include "common/EngineInterface.h"
-
+// A drovik.dll the binding tests can make fail: the recording engine behind
+// the library's entry point. ORMELIX_FAKE_ENGINE picks "null" (the entry point
+// returns no engine) or "initfail" (Initialize returns false); built a second
+// time with FAKE_ENGINE_WITHOUT_ENTRY, it lacks the entry point altogether.
+// Its core makes no settings loader or saver, so a settings load through it
+// shows its box, and it runs no project. Each call is appended to the file that ORMELIX_ENGINE_TRACE names, as
+// "0 <call>", the stand-in engine's own trace form.
 #include <cstdio>
 #include <string>
+
+#include "RecordingEngine.h"
 
 namespace {
 
@@ -19,65 +21,32 @@ std::string Variable(const char* name)
     return value;
 }
 
-void Trace(const char* operation, const std::string& argument = "")
+void TraceLine(const std::string& line)
 {
     std::string file = Variable("ORMELIX_ENGINE_TRACE");
-    if (file.empty())
-        return;
+    if (file.empty()) return;
     if (FILE* out = std::fopen(file.c_str(), "a")) {
-        std::fprintf(out, "0 %s %s\n", operation, argument.c_str());
+        std::fprintf(out, "0 %s\n", line.c_str());
         std::fclose(out);
     }
 }
 
-bool Mode(const char* name)
-{
-    return Variable("ORMELIX_FAKE_ENGINE") == name;
-}
-
-// Makes no object, so a settings load through it shows its box.
-class FakeCore : public EngineCore {
-public:
-    void* CreateObject(GUID, int, int) override
-    {
-        Trace("CreateObject");
-        return nullptr;
-    }
-    int ChannelCount() override { return 0; }
-    ValueChannel* FindChannel(GUID, const char*) override { return nullptr; }
-};
-
-class FakeControl : public EngineControl {
-public:
-    void Destroy(int) override { Trace("Destroy"); delete this; }
-    int32_t Run() override { return 1; }
-    bool Initialize(HINSTANCE, const char* appName, HWND) override
-    {
-        Trace("Initialize", appName);
-        return !Mode("initfail");
-    }
-    void Frame() override {}
-    void LoadProject(const char*) override {}
-    EngineCore* GetCore() override
-    {
-        Trace("GetCore");
-        return &core_;
-    }
-    void WindowMessage(HWND, UINT, WPARAM, LPARAM) override {}
-    void SetInstallDir(const char* directory) override { Trace("SetInstallDir", directory); }
-    void SetRegistryKey(const char* keyPath) override { Trace("SetRegistryKey", keyPath); }
-
-private:
-    FakeCore core_;
-};
+CallLog calls;
 
 }  // namespace
 
 #ifndef FAKE_ENGINE_WITHOUT_ENTRY
 extern "C" __declspec(dllexport) EngineControl* GetEngineControlInstance()
 {
-    Trace("GetEngineControlInstance");
-    return Mode("null") ? nullptr : new FakeControl;
+    calls.echo = TraceLine;
+    calls.Add("GetEngineControlInstance");
+    if (Variable("ORMELIX_FAKE_ENGINE") == "null") return nullptr;
+    RecordingEngine* engine = new RecordingEngine(calls);  // lives as long as the library
+    engine->initializes = Variable("ORMELIX_FAKE_ENGINE") != "initfail";
+    engine->makesLoader = false;
+    engine->makesSaver = false;
+    engine->runResult = 1;  // refuses every project
+    return engine;
 }
 #else
 extern "C" __declspec(dllexport) int NotTheEntryPoint() { return 0; }

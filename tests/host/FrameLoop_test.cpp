@@ -14,7 +14,9 @@ namespace {
 class ScriptedHost final : public FrameLoopHost {
 public:
     ScriptedHost(int turns, std::vector<int32_t> delays, uint32_t frameTime, uint32_t clockStart)
-        : turnsLeft(turns), delays(delays), frameTime(frameTime), clock(clockStart) {}
+        : turnsLeft(turns), delays(delays), frameTime(frameTime), clock(clockStart)
+    {
+    }
 
     bool KeepRunning() override { return turnsLeft-- > 0; }
     void RenderFrame() override

@@ -6,7 +6,7 @@
 #include "host/EngineBinding.h"
 #include "host/RunControl.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverWindow.h"
 
 #include "MessageBoxWatcher.h"
@@ -22,8 +22,7 @@ const char testClass[] = "RunControlTest";
 // Stops the viewer on WM_CLOSE, as the viewer's window procedure does.
 LRESULT CALLBACK StopOnClose(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message != WM_CLOSE)
-        return DefWindowProcA(window, message, wParam, lParam);
+    if (message != WM_CLOSE) return DefWindowProcA(window, message, wParam, lParam);
     callLog.Add("WM_CLOSE");
     StopViewer(window);
     return 0;
@@ -51,7 +50,7 @@ protected:
     }
 
     HWND window = nullptr;
-    FakeEngine engine;
+    RecordingEngine engine{callLog};
 };
 
 TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
@@ -68,25 +67,25 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
-        fakeWorld.engineToBind = &engine;
-        previewMode = row.preview;
-        viewerSettings.previewEnabled = 1;
+        RecordingEngine engine{callLog};
+        saverRun.engineControl = &engine;
+        saverRun.previewMode = row.preview;
+        saverRun.viewerSettings.previewEnabled = 1;
 
         StartViewer(window);
-        ASSERT_TRUE(WaitForFrames(engine, 3)) << row.rule;
-        EXPECT_TRUE(running) << row.rule;
-        EXPECT_EQ(Expected({"BindEngine", "ReadProjectName", "LoadProject demo.proj",
-                            "GetCore", "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
+        ASSERT_TRUE(engine.WaitForFrames(3)) << row.rule;
+        EXPECT_TRUE(saverRun.running) << row.rule;
+        EXPECT_EQ(Expected({"GetCore", "ReadProjectName", "LoadProject demo.proj", "GetCore",
+                            "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
                             "FindChannel OrmelixSaverPreview", row.previewValue, "Run"}),
                   callLog.Lines())
             << row.rule;
 
         StopViewer(window);
         int framesAtStop = engine.frames;
-        EXPECT_FALSE(running) << row.rule;
-        EXPECT_EQ(nullptr, frameThread) << row.rule;
-        EXPECT_EQ(nullptr, engineControl) << row.rule;
+        EXPECT_FALSE(saverRun.running) << row.rule;
+        EXPECT_EQ(nullptr, saverRun.frameThread) << row.rule;
+        EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
         EXPECT_EQ("Destroy 1", callLog.Lines().back()) << row.rule;
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
         Sleep(30);  // a thread still alive would render again meanwhile
@@ -115,26 +114,28 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
+        RecordingEngine engine{callLog};
         engine.frameMilliseconds = row.frameMilliseconds;
         engine.sendTo = window;
         engine.sendAfterStop = row.sendAfterStop;
-        viewerSettings.frameDelay = row.delay;
-        fakeWorld.engineToBind = &engine;
+        engine.running = &saverRun.running;
+        saverRun.viewerSettings.frameDelay = row.delay;
+        saverRun.engineControl = &engine;
         StartViewer(window);
-        ASSERT_TRUE(WaitForFrames(engine, 0)) << row.rule;
+        ASSERT_TRUE(engine.WaitForFrames(0)) << row.rule;
         HANDLE thread = nullptr;
-        DuplicateHandle(GetCurrentProcess(), frameThread, GetCurrentProcess(), &thread, SYNCHRONIZE,
-                        FALSE, 0);
+        DuplicateHandle(GetCurrentProcess(), saverRun.frameThread, GetCurrentProcess(), &thread,
+                        SYNCHRONIZE, FALSE, 0);
 
         StopViewer(window);
 
-        EXPECT_EQ(nullptr, engineControl) << row.rule;
+        EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
         EXPECT_EQ(row.destroyed, callLog.Find("Destroy 1") != -1) << row.rule;
-        EXPECT_EQ(row.destroyed, !threadAbandoned) << row.rule;
+        EXPECT_EQ(row.destroyed, !saverRun.threadAbandoned) << row.rule;
         EXPECT_EQ(row.sendAfterStop != 0, callLog.Find("WM_CLOSE") != -1) << row.rule;
         // Outlives a thread given up on, so that it never runs into a gone engine.
-        EXPECT_EQ(row.destroyed ? WAIT_OBJECT_0 : WAIT_TIMEOUT, WaitForSingleObject(thread, 0)) << row.rule;
+        EXPECT_EQ(row.destroyed ? WAIT_OBJECT_0 : WAIT_TIMEOUT, WaitForSingleObject(thread, 0))
+            << row.rule;
         WaitForSingleObject(thread, 10000);
         CloseHandle(thread);
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
@@ -143,9 +144,9 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
 
 TEST_F(RunControlTest, StopViewerTwiceDoesTheWorkOnce)
 {
-    fakeWorld.engineToBind = &engine;
+    saverRun.engineControl = &engine;
     StartViewer(window);
-    ASSERT_TRUE(WaitForFrames(engine, 1));
+    ASSERT_TRUE(engine.WaitForFrames(1));
     StopViewer(window);
     size_t afterFirst = callLog.Lines().size();
     StopViewer(window);
@@ -155,25 +156,25 @@ TEST_F(RunControlTest, StopViewerTwiceDoesTheWorkOnce)
 
 TEST_F(RunControlTest, StopViewerBeforeAnyStartDestroysTheBoundEngine)
 {
-    engineControl = &engine;
+    saverRun.engineControl = &engine;
     StopViewer(window);
     EXPECT_EQ(Expected({"Destroy 1"}), callLog.Lines());
-    EXPECT_EQ(nullptr, engineControl);
+    EXPECT_EQ(nullptr, saverRun.engineControl);
     EXPECT_EQ(0, engine.frames);
 }
 
 TEST_F(RunControlTest, PreviewWithPreviewDisabledBindsButRunsNothing)
 {
-    fakeWorld.engineToBind = &engine;
-    previewMode = 1;
-    viewerSettings.previewEnabled = 0;
+    saverRun.engineControl = &engine;
+    saverRun.previewMode = 1;
+    saverRun.viewerSettings.previewEnabled = 0;
     StartViewer(window);
-    EXPECT_EQ(Expected({"BindEngine"}), callLog.Lines());
-    EXPECT_FALSE(running);
-    EXPECT_EQ(nullptr, frameThread);
-    EXPECT_EQ(&engine, engineControl);
+    EXPECT_EQ(Expected({"GetCore"}), callLog.Lines());  // the binding only reloads the settings
+    EXPECT_FALSE(saverRun.running);
+    EXPECT_EQ(nullptr, saverRun.frameThread);
+    EXPECT_EQ(&engine, saverRun.engineControl);
     StopViewer(window);  // the window goes away: the engine goes with it
-    EXPECT_EQ(Expected({"BindEngine", "Destroy 1"}), callLog.Lines());
+    EXPECT_EQ(Expected({"GetCore", "Destroy 1"}), callLog.Lines());
 }
 
 TEST_F(RunControlTest, ProjectWithoutSaverChannelsStillRuns)
@@ -190,12 +191,12 @@ TEST_F(RunControlTest, ProjectWithoutSaverChannelsStillRuns)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
+        RecordingEngine engine{callLog};
         engine.coreMissing = row.coreMissing;
-        engine.core.hasChannels = row.hasChannels;
-        fakeWorld.engineToBind = &engine;
+        engine.hasChannels = row.hasChannels;
+        saverRun.engineControl = &engine;
         StartViewer(window);
-        ASSERT_TRUE(WaitForFrames(engine, 1)) << row.rule;
+        ASSERT_TRUE(engine.WaitForFrames(1)) << row.rule;
         for (const std::string& line : callLog.Lines())
             EXPECT_EQ(std::string::npos, line.find("SetValue")) << row.rule << ": " << line;
         EXPECT_NE(-1, callLog.Find("Run")) << row.rule;
@@ -215,45 +216,54 @@ TEST_F(RunControlTest, FailedStartShowsItsBoxAndLeavesNoThread)
         bool ownedByWindow;
         const char* icon;
         bool engineStaysBound;
+        const char* bindingBox;  // the binding's own box before it, if any
     } rows[] = {
         // No "ProjectName" in the data block: its own box, no owner; the engine stays.
-        {"no project name", false, true, 0, "Error", "Can't find ProjectName", false, "none", true},
+        {"no project name", false, true, 0, "Error", "Can't find ProjectName", false, "none", true,
+         nullptr},
         // Run refuses the project: the start-error box owned by the window; engine destroyed.
-        {"Run fails", true, true, 3, "Ormelix Screen Saver Viewer", startError, true, "error", false},
-        // No engine could be bound: the same start-error box.
-        {"no engine", true, false, 0, "Ormelix Screen Saver Viewer", startError, true, "error", false},
+        {"Run fails", true, true, 3, "Ormelix Screen Saver Viewer", startError, true, "error",
+         false, nullptr},
+        // No engine could be bound (no install directory registered): the
+        // binding's box, then the same start-error box.
+        {"no engine", true, false, 0, "Ormelix Screen Saver Viewer", startError, true, "error",
+         false, "Engine init error"},
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
+        RecordingEngine engine{callLog};
         engine.runResult = row.runResult;
         fakeWorld.projectNamePacked = row.packed;
-        fakeWorld.engineToBind = row.bindEngine ? &engine : nullptr;
+        saverRun.engineControl = row.bindEngine ? &engine : nullptr;
         MessageBoxWatcher watcher;
 
         StartViewer(window);
 
         std::vector<SeenBox> boxes = watcher.Boxes();
-        ASSERT_EQ(1u, boxes.size()) << row.rule;
-        EXPECT_EQ(row.caption, boxes[0].caption) << row.rule;
-        EXPECT_EQ(row.text, boxes[0].text) << row.rule;
-        EXPECT_EQ(row.ownedByWindow ? window : nullptr, boxes[0].owner) << row.rule;
-        EXPECT_EQ(row.icon, boxes[0].icon) << row.rule;
-        EXPECT_FALSE(running) << row.rule;
-        EXPECT_EQ(nullptr, frameThread) << row.rule;
+        ASSERT_EQ(row.bindingBox ? 2u : 1u, boxes.size()) << row.rule;
+        if (row.bindingBox) {
+            EXPECT_EQ(row.bindingBox, boxes[0].caption) << row.rule;
+        }
+        const SeenBox& box = boxes.back();
+        EXPECT_EQ(row.caption, box.caption) << row.rule;
+        EXPECT_EQ(row.text, box.text) << row.rule;
+        EXPECT_EQ(row.ownedByWindow ? window : nullptr, box.owner) << row.rule;
+        EXPECT_EQ(row.icon, box.icon) << row.rule;
+        EXPECT_FALSE(saverRun.running) << row.rule;
+        EXPECT_EQ(nullptr, saverRun.frameThread) << row.rule;
         EXPECT_EQ(0, engine.frames) << row.rule;
         EXPECT_TRUE(IsWindow(window)) << row.rule << ": the window stays open";
-        EXPECT_EQ(row.engineStaysBound, engineControl != nullptr) << row.rule;
+        EXPECT_EQ(row.engineStaysBound, saverRun.engineControl != nullptr) << row.rule;
         EXPECT_EQ(row.bindEngine && !row.engineStaysBound, engine.destroyed.load()) << row.rule;
     }
 }
 
 TEST_F(RunControlTest, StartProjectWithoutWindowRefusesQuietly)
 {
-    engineControl = &engine;
+    saverRun.engineControl = &engine;
     EXPECT_FALSE(StartProject(nullptr));
     EXPECT_EQ(-1, callLog.Find("Run"));
-    EXPECT_EQ(&engine, engineControl);
+    EXPECT_EQ(&engine, saverRun.engineControl);
 }
 
 }  // namespace

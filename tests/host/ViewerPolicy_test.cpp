@@ -17,10 +17,26 @@ public:
     unsigned powerOffTimeout = 0, screenSaveTimeout = 0, platformId = m::PlatformNt;
     std::string asked;  // one letter per call: A active, P power-off, S screen-save, V version
 
-    bool PowerOffActive() override { asked += 'A'; return powerOffActive; }
-    unsigned PowerOffTimeoutSeconds() override { asked += 'P'; return powerOffTimeout; }
-    unsigned ScreenSaveTimeoutSeconds() override { asked += 'S'; return screenSaveTimeout; }
-    unsigned PlatformId() override { asked += 'V'; return platformId; }
+    bool PowerOffActive() override
+    {
+        asked += 'A';
+        return powerOffActive;
+    }
+    unsigned PowerOffTimeoutSeconds() override
+    {
+        asked += 'P';
+        return powerOffTimeout;
+    }
+    unsigned ScreenSaveTimeoutSeconds() override
+    {
+        asked += 'S';
+        return screenSaveTimeout;
+    }
+    unsigned PlatformId() override
+    {
+        asked += 'V';
+        return platformId;
+    }
 };
 
 struct PolicyCase {
@@ -57,9 +73,11 @@ const PolicyCase policyCases[] = {
     // WM_DESTROY stops the project; WM_CLOSE stops it and destroys the window.
     {"destroy stops", m::Destroy, 0, fullScreen, false, 0, 0, 2, ViewerAction::StopThenPassOn, ""},
     // A preview destroyed with another process's parent may get WM_NCDESTROY alone.
-    {"a last WM_NCDESTROY stops too", m::NcDestroy, 0, preview, false, 0, 0, 2, ViewerAction::StopThenPassOn, ""},
+    {"a last WM_NCDESTROY stops too", m::NcDestroy, 0, preview, false, 0, 0, 2,
+     ViewerAction::StopThenPassOn, ""},
     {"close closes", m::Close, 0, fullScreen, false, 0, 0, 2, ViewerAction::CloseThenPassOn, ""},
-    {"preview close closes", m::Close, 0, preview, false, 0, 0, 1, ViewerAction::CloseThenPassOn, ""},
+    {"preview close closes", m::Close, 0, preview, false, 0, 0, 1, ViewerAction::CloseThenPassOn,
+     ""},
     // Where the shell may ask for a password, the close waits for its answer.
     {"win9x full-screen close verifies first", m::Close, 0, win9xFullScreen, false, 0, 0, 1,
      ViewerAction::VerifyThenClose, ""},
@@ -67,29 +85,45 @@ const PolicyCase policyCases[] = {
     {"erase background swallowed", m::EraseBackground, 0, fullScreen, false, 0, 0, 2,
      ViewerAction::Swallow, ""},
     // Do-not-quit swallows the seven input messages; without it they go on.
-    {"do-not-quit key down", m::KeyDown, 0x20, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::Swallow, ""},
-    {"do-not-quit key up", m::KeyUp, 0x20, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::Swallow, ""},
-    {"do-not-quit sys key down", m::SysKeyDown, 0x12, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::Swallow, ""},
-    {"do-not-quit mouse move", m::MouseMove, 0, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::Swallow, ""},
-    {"do-not-quit left button", m::LButtonDown, 1, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::Swallow, ""},
-    {"do-not-quit right button", m::RButtonDown, 2, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::Swallow, ""},
-    {"do-not-quit middle button", m::MButtonDown, 16, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::Swallow, ""},
+    {"do-not-quit key down", m::KeyDown, 0x20, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::Swallow, ""},
+    {"do-not-quit key up", m::KeyUp, 0x20, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::Swallow, ""},
+    {"do-not-quit sys key down", m::SysKeyDown, 0x12, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::Swallow, ""},
+    {"do-not-quit mouse move", m::MouseMove, 0, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::Swallow, ""},
+    {"do-not-quit left button", m::LButtonDown, 1, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::Swallow, ""},
+    {"do-not-quit right button", m::RButtonDown, 2, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::Swallow, ""},
+    {"do-not-quit middle button", m::MButtonDown, 16, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::Swallow, ""},
     {"key down goes on", m::KeyDown, 0x20, fullScreen, false, 0, 0, 2, ViewerAction::PassOn, ""},
-    {"left button goes on", m::LButtonDown, 1, fullScreen, false, 0, 0, 2, ViewerAction::PassOn, ""},
+    {"left button goes on", m::LButtonDown, 1, fullScreen, false, 0, 0, 2, ViewerAction::PassOn,
+     ""},
     {"mouse move goes on", m::MouseMove, 0, fullScreen, false, 0, 0, 2, ViewerAction::PassOn, ""},
     // Button-up, character and sys-key-up messages are never swallowed.
-    {"do-not-quit leaves left button up", 0x0202, 0, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::PassOn, ""},
-    {"do-not-quit leaves WM_CHAR", 0x0102, 'a', fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::PassOn, ""},
-    {"do-not-quit leaves WM_SYSKEYUP", 0x0105, 0x12, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::PassOn, ""},
-    {"do-not-quit leaves double click", 0x0203, 0, fullScreenDoNotQuit, false, 0, 0, 2, ViewerAction::PassOn, ""},
-    // SC_MONITORPOWER: passed on on NT, swallowed on any other platform.
-    {"monitor power on NT goes on", m::SysCommand, 0xF170, fullScreen, false, 0, 0, 2, ViewerAction::PassOn, "V"},
-    {"monitor power on Win9x swallowed", m::SysCommand, 0xF170, fullScreen, false, 0, 0, 1, ViewerAction::Swallow, "V"},
-    {"monitor power, unknown platform swallowed", m::SysCommand, 0xF170, fullScreen, false, 0, 0, 0, ViewerAction::Swallow, "V"},
-    // Any other system command goes on without asking the platform.
-    {"other sys command goes on", m::SysCommand, 0xF140, fullScreen, false, 0, 0, 1, ViewerAction::PassOn, ""},
-    {"monitor power plus low bits is another command", m::SysCommand, 0xF171, fullScreen, false, 0, 0, 1,
+    {"do-not-quit leaves left button up", 0x0202, 0, fullScreenDoNotQuit, false, 0, 0, 2,
      ViewerAction::PassOn, ""},
+    {"do-not-quit leaves WM_CHAR", 0x0102, 'a', fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::PassOn, ""},
+    {"do-not-quit leaves WM_SYSKEYUP", 0x0105, 0x12, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::PassOn, ""},
+    {"do-not-quit leaves double click", 0x0203, 0, fullScreenDoNotQuit, false, 0, 0, 2,
+     ViewerAction::PassOn, ""},
+    // SC_MONITORPOWER: passed on on NT, swallowed on any other platform.
+    {"monitor power on NT goes on", m::SysCommand, 0xF170, fullScreen, false, 0, 0, 2,
+     ViewerAction::PassOn, "V"},
+    {"monitor power on Win9x swallowed", m::SysCommand, 0xF170, fullScreen, false, 0, 0, 1,
+     ViewerAction::Swallow, "V"},
+    {"monitor power, unknown platform swallowed", m::SysCommand, 0xF170, fullScreen, false, 0, 0, 0,
+     ViewerAction::Swallow, "V"},
+    // Any other system command goes on without asking the platform.
+    {"other sys command goes on", m::SysCommand, 0xF140, fullScreen, false, 0, 0, 1,
+     ViewerAction::PassOn, ""},
+    {"monitor power plus low bits is another command", m::SysCommand, 0xF171, fullScreen, false, 0,
+     0, 1, ViewerAction::PassOn, ""},
     {"any other message goes on", 0x000F, 0, fullScreen, false, 0, 0, 2, ViewerAction::PassOn, ""},
 };
 

@@ -6,10 +6,9 @@
 
 #include "host/EngineBinding.h"
 #include "host/RunControl.h"
-#include "host/SystemViewerPlatform.h"
 #include "host/ViewerWindowProc.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverWindow.h"
 
 #include <gtest/gtest.h>
@@ -29,13 +28,12 @@ protected:
     void SetUp() override
     {
         ResetFakeWorld();
-        viewerPlatform = &platform;
-        fakeWorld.engineToBind = &engine;
+        saverRun.viewerPlatform = &platform;
+        saverRun.engineControl = &engine;
     }
     void TearDown() override
     {
-        if (window && IsWindow(window))
-            DestroyWindow(window);
+        if (window && IsWindow(window)) DestroyWindow(window);
         ResetFakeWorld();
     }
     HWND Create()
@@ -49,10 +47,11 @@ protected:
     {
         std::vector<std::string> lines = callLog.Lines();
         int start = callLog.Find(from);
-        return start < 0 ? std::vector<std::string>() : std::vector<std::string>(lines.begin() + start, lines.end());
+        return start < 0 ? std::vector<std::string>()
+                         : std::vector<std::string>(lines.begin() + start, lines.end());
     }
 
-    FakeEngine engine;
+    RecordingEngine engine{callLog};
     FakePlatform platform;
     HWND window = nullptr;
 };
@@ -73,14 +72,13 @@ TEST_F(ViewerWindowProcTest, PowerOffBeforeTheSaverRefusesFullScreenOnly)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        fakeWorld.engineToBind = &engine;
-        viewerSettings.previewEnabled = 1;
-        previewMode = row.preview;
+        saverRun.engineControl = &engine;
+        saverRun.viewerSettings.previewEnabled = 1;
+        saverRun.previewMode = row.preview;
         EXPECT_EQ(row.created, Create() != nullptr) << row.rule;
-        EXPECT_EQ(row.created, callLog.Find("BindEngine") >= 0) << row.rule;
-        EXPECT_EQ(row.created, running.load()) << row.rule;
-        if (window)
-            DestroyWindow(window);
+        EXPECT_EQ(row.created, callLog.Find("GetCore") >= 0) << row.rule;
+        EXPECT_EQ(row.created, saverRun.running.load()) << row.rule;
+        if (window) DestroyWindow(window);
         window = nullptr;
     }
 }
@@ -119,7 +117,7 @@ TEST_F(ViewerWindowProcTest, SwallowedMessagesReachTheEngineButNotTheShell)
     };
     ASSERT_NE(nullptr, Create());
     for (const Row& row : rows) {
-        viewerSettings.doNotQuit = row.doNotQuit;
+        saverRun.viewerSettings.doNotQuit = row.doNotQuit;
         platform.platformId = row.platformId;
         callLog.Clear();
         LRESULT result = SendMessageA(window, row.message, row.wParam, 0);
@@ -146,47 +144,60 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
         bool closes;
     } rows[] = {
         // NT: the close goes ahead as the window procedure's table gives it.
-        {"NT full screen", 0, 0, true,
+        {"NT full screen",
+         0,
+         0,
+         true,
          {"WindowMessage 0x0010", "Destroy 1", "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082",
           "SaverDefaultProc 0x0010"},
          true},
         // Win9x, accepted: the same order, after the password check.
-        {"Win9x accepted", 1, 0, true,
-         {"WindowMessage 0x0010", "VerifyPasswordOnClose yes", "Destroy 1", "SaverDefaultProc 0x0002",
-          "SaverDefaultProc 0x0082", "SaverDefaultProc 0x0010"},
+        {"Win9x accepted",
+         1,
+         0,
+         true,
+         {"WindowMessage 0x0010", "VerifyPasswordOnClose yes", "Destroy 1",
+          "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082", "SaverDefaultProc 0x0010"},
          true},
         // Win9x, refused: nothing stops; WM_CLOSE goes to the shell, which drops it.
-        {"Win9x refused", 1, 0, false,
-         {"WindowMessage 0x0010", "VerifyPasswordOnClose no", "SaverDefaultProc 0x0010"}, false},
+        {"Win9x refused",
+         1,
+         0,
+         false,
+         {"WindowMessage 0x0010", "VerifyPasswordOnClose no", "SaverDefaultProc 0x0010"},
+         false},
         // The preview never asks for a password.
-        {"Win9x preview", 1, 1, false,
+        {"Win9x preview",
+         1,
+         1,
+         false,
          {"WindowMessage 0x0010", "Destroy 1", "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082",
           "SaverDefaultProc 0x0010"},
          true},
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        FakeEngine engine;
-        fakeWorld.engineToBind = &engine;
+        RecordingEngine engine{callLog};
+        saverRun.engineControl = &engine;
         fakeWorld.passwordAccepted = row.passwordAccepted;
-        win9xPlatform = row.win9x;
-        previewMode = row.preview;
-        viewerSettings.previewEnabled = 1;
+        saverRun.win9xPlatform = row.win9x;
+        saverRun.previewMode = row.preview;
+        saverRun.viewerSettings.previewEnabled = 1;
         ASSERT_NE(nullptr, Create()) << row.rule;
-        ASSERT_TRUE(WaitForFrames(engine, 2)) << row.rule;
+        ASSERT_TRUE(engine.WaitForFrames(2)) << row.rule;
 
         SendMessageA(window, WM_CLOSE, 0, 0);
 
         EXPECT_EQ(row.expected, LogFrom("WindowMessage 0x0010")) << row.rule;
         EXPECT_EQ(!row.closes, IsWindow(window) != FALSE) << row.rule;
-        EXPECT_EQ(!row.closes, running.load()) << row.rule;
+        EXPECT_EQ(!row.closes, saverRun.running.load()) << row.rule;
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
         if (!row.closes) {
             int frames = engine.frames;
-            EXPECT_TRUE(WaitForFrames(engine, frames)) << row.rule << ": the project runs on";
+            EXPECT_TRUE(engine.WaitForFrames(frames)) << row.rule << ": the project runs on";
             DestroyWindow(window);  // WM_DESTROY stops what WM_CLOSE left running
-            EXPECT_EQ(nullptr, engineControl) << row.rule;
-            EXPECT_FALSE(running) << row.rule;
+            EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
+            EXPECT_FALSE(saverRun.running) << row.rule;
         }
         window = nullptr;
     }

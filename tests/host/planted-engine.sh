@@ -8,14 +8,10 @@
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/support/planted.sh"
 
 name="Loading Test"
 on_exit "saver_uninstall '$name'"
-planted="$ORMELIX_BIN/planted/planted.dll"
-export ORMELIX_PLANTED_LOG
-ORMELIX_PLANTED_LOG="$(winpath "$E2E_DIR")\\planted.log"
-# planted_loads: the planted libraries loaded since the last start, by path.
-planted_loads() { [ -f "$E2E_DIR/planted.log" ] && tr -d '\r' <"$E2E_DIR/planted.log" | paste -sd, || true; }
 
 # Drive Y: is $root; the saver's current directory is Y:\cwd.
 root="$E2E_DIR/root"
@@ -32,7 +28,7 @@ registered="$(winpath "$SAVER_INSTALL")"
 # start_saver: the saver, full screen, started in Y:\cwd with a fresh record
 # of planted loads.
 start_saver() {
-    rm -f "$E2E_DIR/planted.log"
+    planted_forget
     cd "$root/cwd"
     start_traced "$SAVER_SCR" /s
     cd "$E2E_DIR"

@@ -20,15 +20,20 @@ struct VersionBlock {
     // The text value NAME of the block's first translation, or "<absent>".
     std::string Text(const char* name)
     {
-        struct Translation { WORD language, codePage; }* translation = nullptr;
+        struct Translation {
+            WORD language, codePage;
+        }* translation = nullptr;
         UINT size = 0;
         if (!VerQueryValueA(data.data(), "\\VarFileInfo\\Translation",
-                            reinterpret_cast<void**>(&translation), &size) || size < sizeof *translation)
+                            reinterpret_cast<void**>(&translation), &size) ||
+            size < sizeof *translation)
             return "<absent>";
         char path[128];
-        wsprintfA(path, "\\StringFileInfo\\%04x%04x\\%s", translation->language, translation->codePage, name);
+        wsprintfA(path, "\\StringFileInfo\\%04x%04x\\%s", translation->language,
+                  translation->codePage, name);
         char* text = nullptr;
-        if (!VerQueryValueA(data.data(), path, reinterpret_cast<void**>(&text), &size)) return "<absent>";
+        if (!VerQueryValueA(data.data(), path, reinterpret_cast<void**>(&text), &size))
+            return "<absent>";
         return text;
     }
 };
@@ -43,7 +48,8 @@ TEST(ViewerResources, VersionBlockCarriesTheProjectVersionAndNames)
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT fixedSize = 0;
-    ASSERT_TRUE(VerQueryValueA(block.data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize));
+    ASSERT_TRUE(
+        VerQueryValueA(block.data.data(), "\\", reinterpret_cast<void**>(&fixed), &fixedSize));
     const DWORD high = MAKELONG(EXPECTED_VERSION_MINOR, EXPECTED_VERSION_MAJOR);
     const DWORD low = MAKELONG(0, EXPECTED_VERSION_PATCH);
     EXPECT_EQ(high, fixed->dwFileVersionMS);
@@ -52,7 +58,10 @@ TEST(ViewerResources, VersionBlockCarriesTheProjectVersionAndNames)
     EXPECT_EQ(low, fixed->dwProductVersionLS);
     EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
 
-    const struct { const char* name; std::string expected; } rows[] = {
+    const struct {
+        const char* name;
+        std::string expected;
+    } rows[] = {
         {"FileVersion", EXPECTED_VERSION},
         {"ProductVersion", EXPECTED_VERSION},
         {"CompanyName", "Velcor"},
@@ -72,7 +81,8 @@ TEST(ViewerResources, NoDescriptionStringSoTheSaverIsListedByItsFileName)
     ASSERT_TRUE(viewer) << ViewerPath();
     char text[64];
     EXPECT_EQ(0, LoadStringA(viewer, 1, text, sizeof text));
-    EXPECT_EQ(nullptr, FindResourceA(viewer, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(6)));  // RT_STRING block 1
+    EXPECT_EQ(nullptr, FindResourceA(viewer, MAKEINTRESOURCEA(1),
+                                     MAKEINTRESOURCEA(6)));  // RT_STRING block 1
     FreeLibrary(viewer);
 }
 
@@ -141,7 +151,8 @@ TEST_F(ViewerManifest, DeclaresPerMonitorV2WithSystemAwareFallback)
 {
     EXPECT_EQ(L"PerMonitorV2",
               Setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"));
-    EXPECT_EQ(L"true", Setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"));
+    EXPECT_EQ(L"true",
+              Setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"));
 }
 
 TEST_F(ViewerManifest, RunsAsInvokerOnVistaTo11)
@@ -162,7 +173,8 @@ TEST_F(ViewerManifest, RunsAsInvokerOnVistaTo11)
         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
         "version=\"" EXPECTED_VERSION ".0\"",
     };
-    for (const char* fragment : fragments) EXPECT_NE(std::string::npos, text.find(fragment)) << fragment;
+    for (const char* fragment : fragments)
+        EXPECT_NE(std::string::npos, text.find(fragment)) << fragment;
 }
 
 }  // namespace

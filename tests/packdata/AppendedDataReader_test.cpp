@@ -20,7 +20,8 @@ const char* const viewerPath = "C:\\savers\\demo.scr";
 std::vector<uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
 // A viewer of prefixSize filler bytes with the block of entries appended.
-std::vector<uint8_t> PackedFile(const std::vector<BlockEntry>& entries, uint32_t prefixSize = shippedOffset)
+std::vector<uint8_t> PackedFile(const std::vector<BlockEntry>& entries,
+                                uint32_t prefixSize = shippedOffset)
 {
     std::vector<uint8_t> file(prefixSize, 'V');
     std::vector<uint8_t> block = BuildBlock(entries, prefixSize);
@@ -38,7 +39,10 @@ void PutNumberAt(std::vector<uint8_t>& file, size_t at, uint32_t value)
 void BreakTrailer(std::vector<uint8_t>& file) { PutNumberAt(file, file.size() - 4, 0xFFFFFFF0u); }
 
 struct Opened {
-    explicit Opened(std::vector<uint8_t> bytes) : file(std::move(bytes)), reader(file, reporter, viewerPath) {}
+    explicit Opened(std::vector<uint8_t> bytes)
+        : file(std::move(bytes)), reader(file, reporter, viewerPath)
+    {
+    }
     MemoryBlockFile file;
     RecordingReporter reporter;
     AppendedDataReader reader;
@@ -65,7 +69,8 @@ TEST(AppendedDataReader, ReadsTheShippedEntryByNameAndGroup)
         Opened opened(ShippedFile());
         char buffer[259];
         memset(buffer, '#', sizeof buffer);
-        EXPECT_EQ(c.found, opened.reader.ReadEntry(c.name, buffer, sizeof buffer, c.group)) << c.rule;
+        EXPECT_EQ(c.found, opened.reader.ReadEntry(c.name, buffer, sizeof buffer, c.group))
+            << c.rule;
         if (c.found) {
             EXPECT_STREQ("Demo Project", buffer) << c.rule;
             EXPECT_EQ(0, buffer[258]) << c.rule << ": zero-padded to 259 bytes";
@@ -98,13 +103,16 @@ TEST(AppendedDataReader, GroupAndTableOrderDecideBetweenEntries)
         Opened opened(PackedFile(entries, 1000));
         ASSERT_EQ(4, opened.reader.GetEntryCount());
         std::string buffer(c.data.size(), '#');
-        EXPECT_TRUE(opened.reader.ReadEntry(c.name, buffer.data(), static_cast<int>(buffer.size()), c.group)) << c.rule;
+        EXPECT_TRUE(opened.reader.ReadEntry(c.name, buffer.data(), static_cast<int>(buffer.size()),
+                                            c.group))
+            << c.rule;
         EXPECT_EQ(c.data, buffer) << c.rule;
 
         // Without a caller buffer the reader keeps the whole entry, zero-terminated.
         ASSERT_TRUE(opened.reader.ReadEntry(c.name, nullptr, 0, c.group)) << c.rule;
         ASSERT_EQ(static_cast<int>(c.data.size()), opened.reader.GetDataSize()) << c.rule;
-        EXPECT_STREQ(c.data.c_str(), reinterpret_cast<const char*>(opened.reader.GetData())) << c.rule;
+        EXPECT_STREQ(c.data.c_str(), reinterpret_cast<const char*>(opened.reader.GetData()))
+            << c.rule;
     }
 }
 
@@ -127,20 +135,23 @@ TEST(AppendedDataReader, CallerSizeSetsTheRead)
         size_t from;           // where the checked part of the buffer starts
         std::string expected;  // the buffer from there on
     } cases[] = {
-        {"a larger size reads on into the trailer", shipped, 263, true, 255, std::string(4, '\0') + trailer},
+        {"a larger size reads on into the trailer", shipped, 263, true, 255,
+         std::string(4, '\0') + trailer},
         {"a smaller size reads only the start", shipped, 4, true, 0, "Demo"},
         {"a size of zero reads nothing", shipped, 0, true, 0, ""},
-        {"a size beyond the file: the entry and what follows it, the rest untouched", shipped, 300, true,
-         259, trailer + std::string(37, '#')},
+        {"a size beyond the file: the entry and what follows it, the rest untouched", shipped, 300,
+         true, 259, trailer + std::string(37, '#')},
         {"the entry's own data cut short is no success", cut, 259, false, 0, ""},
-        {"a size within what remains of a cut entry", cut, 50, true, 0, "Demo Project" + std::string(38, '\0')},
-        {"an entry starting past the end of the file is no success, even an empty one", emptyPastEnd, 259,
-         false, 0, std::string(259, '#')},
+        {"a size within what remains of a cut entry", cut, 50, true, 0,
+         "Demo Project" + std::string(38, '\0')},
+        {"an entry starting past the end of the file is no success, even an empty one",
+         emptyPastEnd, 259, false, 0, std::string(259, '#')},
     };
     for (const Case& c : cases) {
         Opened opened(c.file);
         std::string buffer(static_cast<size_t>(c.size), '#');
-        EXPECT_EQ(c.result, opened.reader.ReadEntry("ProjectName", buffer.data(), c.size, nullptr)) << c.rule;
+        EXPECT_EQ(c.result, opened.reader.ReadEntry("ProjectName", buffer.data(), c.size, nullptr))
+            << c.rule;
         EXPECT_EQ(c.expected, buffer.substr(c.from, c.expected.size())) << c.rule;
     }
 }
@@ -157,21 +168,47 @@ TEST(AppendedDataReader, LocatesTheBlockThroughTheTrailerOrTheScan)
         bool firstChunkReadFails = false;
     } cases[] = {
         {"the trailer leads to the block", shippedOffset, [](auto&, uint32_t) {}, true, {}},
-        {"the trailer accepts a lower-case magic", shippedOffset,
-         [](auto& f, uint32_t at) { for (uint32_t i = 0; i < 36; ++i) f[at + i] = static_cast<uint8_t>(tolower(f[at + i])); },
-         true, {}},
-        {"the scan does not accept a lower-case magic", shippedOffset,
+        {"the trailer accepts a lower-case magic",
+         shippedOffset,
+         [](auto& f, uint32_t at) {
+             for (uint32_t i = 0; i < 36; ++i) f[at + i] = static_cast<uint8_t>(tolower(f[at + i]));
+         },
+         true,
+         {}},
+        {"the scan does not accept a lower-case magic",
+         shippedOffset,
          [](auto& f, uint32_t at) {
              for (uint32_t i = 0; i < 36; ++i) f[at + i] = static_cast<uint8_t>(tolower(f[at + i]));
              BreakTrailer(f);
          },
-         false, {"|" + notFound}},
-        {"the scan finds the magic at remainder 9962", 9999 * 3 + 9962, [](auto& f, uint32_t) { BreakTrailer(f); }, true, {}},
-        {"but not at remainder 9963", 9999 * 3 + 9963, [](auto& f, uint32_t) { BreakTrailer(f); }, false, {"|" + notFound}},
-        {"the last position of the twentieth chunk is found", 9999 * 19 + 9962, [](auto& f, uint32_t) { BreakTrailer(f); }, true, {}},
-        {"nothing beyond byte 199,979 is found", 199980, [](auto& f, uint32_t) { BreakTrailer(f); }, false, {"|" + notFound}},
-        {"a failed read is reported and the scan goes on", 9999 + 5,
-         [](auto& f, uint32_t) { PutNumberAt(f, f.size() - 4, 0); }, true, {"|38"}, true},
+         false,
+         {"|" + notFound}},
+        {"the scan finds the magic at remainder 9962",
+         9999 * 3 + 9962,
+         [](auto& f, uint32_t) { BreakTrailer(f); },
+         true,
+         {}},
+        {"but not at remainder 9963",
+         9999 * 3 + 9963,
+         [](auto& f, uint32_t) { BreakTrailer(f); },
+         false,
+         {"|" + notFound}},
+        {"the last position of the twentieth chunk is found",
+         9999 * 19 + 9962,
+         [](auto& f, uint32_t) { BreakTrailer(f); },
+         true,
+         {}},
+        {"nothing beyond byte 199,979 is found",
+         199980,
+         [](auto& f, uint32_t) { BreakTrailer(f); },
+         false,
+         {"|" + notFound}},
+        {"a failed read is reported and the scan goes on",
+         9999 + 5,
+         [](auto& f, uint32_t) { PutNumberAt(f, f.size() - 4, 0); },
+         true,
+         {"|38"},
+         true},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = PackedFile({ProjectNameEntry("Demo Project")}, c.prefixSize);
@@ -187,7 +224,8 @@ TEST(AppendedDataReader, LocatesTheBlockThroughTheTrailerOrTheScan)
         }
         EXPECT_EQ(c.messages, reporter.messages) << c.rule;
         for (auto [offset, size] : file.reads)
-            EXPECT_TRUE(size <= 36 || size == 9999) << c.rule << ": a read of " << size << " bytes at " << offset;
+            EXPECT_TRUE(size <= 36 || size == 9999)
+                << c.rule << ": a read of " << size << " bytes at " << offset;
     }
 }
 
@@ -199,7 +237,8 @@ TEST(AppendedDataReader, ScanCaptionIsTheTextAtTheTrailersOffset)
     PutNumberAt(bytes, bytes.size() - 4, 100);
     Opened opened(bytes);
     EXPECT_FALSE(opened.reader.FoundBlock());
-    EXPECT_EQ(std::vector<std::string>{shown.substr(0, 36) + "|Data header not found!"}, opened.reporter.messages);
+    EXPECT_EQ(std::vector<std::string>{shown.substr(0, 36) + "|Data header not found!"},
+              opened.reporter.messages);
 }
 
 TEST(AppendedDataReader, AFileThatCannotBeOpenedHasNoEntries)
@@ -214,7 +253,8 @@ TEST(AppendedDataReader, AFileThatCannotBeOpenedHasNoEntries)
         EXPECT_FALSE(reader.ReadEntry("ProjectName", buffer, sizeof buffer, nullptr));
     }
     EXPECT_EQ(viewerPath, file.openedPath);
-    EXPECT_EQ(std::vector<std::string>{std::string(viewerPath) + "|Error opening file"}, reporter.messages);
+    EXPECT_EQ(std::vector<std::string>{std::string(viewerPath) + "|Error opening file"},
+              reporter.messages);
 }
 
 TEST(AppendedDataReader, TheFileIsOpenExactlyWhileTheReaderLives)
@@ -231,8 +271,8 @@ TEST(AppendedDataReader, TheFileIsOpenExactlyWhileTheReaderLives)
 TEST(AppendedDataReader, RejectsTablesThatCannotBeRight)
 {
     // Offsets inside a block of one entry {"APPDATA", "PROJECTNAME"} at 1000.
-    const uint32_t b = 1000, count = b + 36, l1 = b + 40, group = b + 44, l2 = b + 52, name = b + 56,
-                   size = b + 68;
+    const uint32_t b = 1000, count = b + 36, l1 = b + 40, group = b + 44, l2 = b + 52,
+                   name = b + 56, size = b + 68;
     struct Case {
         const char* rule;
         std::function<void(std::vector<uint8_t>&)> damage;
@@ -241,15 +281,25 @@ TEST(AppendedDataReader, RejectsTablesThatCannotBeRight)
     } cases[] = {
         {"an intact table is kept", [](auto&) {}, true, true},
         {"count 0 means no entries", [&](auto& f) { PutNumberAt(f, count, 0); }, false, true},
-        {"a negative count means no entries", [&](auto& f) { PutNumberAt(f, count, 0x80000000u); }, false, true},
-        {"a count beyond what the file holds", [&](auto& f) { PutNumberAt(f, count, 1000000); }, false, false},
+        {"a negative count means no entries", [&](auto& f) { PutNumberAt(f, count, 0x80000000u); },
+         false, true},
+        {"a count beyond what the file holds", [&](auto& f) { PutNumberAt(f, count, 1000000); },
+         false, false},
         {"a group length of 0", [&](auto& f) { PutNumberAt(f, l1, 0); }, false, false},
         {"a group length above 260", [&](auto& f) { PutNumberAt(f, l1, 261); }, false, false},
         {"a name length above 260", [&](auto& f) { PutNumberAt(f, l2, 0x7FFFFFFF); }, false, false},
-        {"a group without its terminating zero", [&](auto& f) { f[group + 7] = 'X'; }, false, false},
+        {"a group without its terminating zero", [&](auto& f) { f[group + 7] = 'X'; }, false,
+         false},
         {"a name without its terminating zero", [&](auto& f) { f[name + 11] = 'X'; }, false, false},
-        {"a read that comes up short", [&](auto& f) { PutNumberAt(f, l2, 260); f.resize(name + 100); PutNumberAt(f, f.size() - 4, b); }, false, false},
-        {"a huge data size is kept in the table", [&](auto& f) { PutNumberAt(f, size, 0xFFFFFFFFu); }, true, true},
+        {"a read that comes up short",
+         [&](auto& f) {
+             PutNumberAt(f, l2, 260);
+             f.resize(name + 100);
+             PutNumberAt(f, f.size() - 4, b);
+         },
+         false, false},
+        {"a huge data size is kept in the table",
+         [&](auto& f) { PutNumberAt(f, size, 0xFFFFFFFFu); }, true, true},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = PackedFile({ProjectNameEntry("Demo Project")}, b);
@@ -259,14 +309,17 @@ TEST(AppendedDataReader, RejectsTablesThatCannotBeRight)
         EXPECT_EQ(c.wholeTable, opened.reader.ReadWholeTable()) << c.rule;
         EXPECT_EQ(c.tableKept ? 1 : 0, opened.reader.GetEntryCount()) << c.rule;
         char buffer[4];
-        EXPECT_EQ(c.tableKept, opened.reader.ReadEntry("ProjectName", buffer, sizeof buffer, nullptr)) << c.rule;
+        EXPECT_EQ(c.tableKept,
+                  opened.reader.ReadEntry("ProjectName", buffer, sizeof buffer, nullptr))
+            << c.rule;
         EXPECT_TRUE(opened.reporter.messages.empty()) << c.rule;
     }
 }
 
 TEST(AppendedDataReader, OwnBufferIsReplacedAndRefusedWhenItCannotBeHad)
 {
-    std::vector<BlockEntry> entries = {{"APPDATA", "A", Bytes("alpha")}, {"APPDATA", "B", Bytes("be")}};
+    std::vector<BlockEntry> entries = {{"APPDATA", "A", Bytes("alpha")},
+                                       {"APPDATA", "B", Bytes("be")}};
     std::vector<uint8_t> bytes = PackedFile(entries, 100);
     Opened opened(bytes);
     ASSERT_TRUE(opened.reader.ReadEntry("a", nullptr, 0, nullptr));
@@ -285,7 +338,8 @@ TEST(AppendedDataReader, OwnBufferIsReplacedAndRefusedWhenItCannotBeHad)
 
     // A failed read drops the data of the read before it: an entry that
     // would start past the end of the file, after one that was read.
-    std::vector<BlockEntry> three = {{"APPDATA", "A", Bytes("alpha")}, {"APPDATA", "B", Bytes("be")},
+    std::vector<BlockEntry> three = {{"APPDATA", "A", Bytes("alpha")},
+                                     {"APPDATA", "B", Bytes("be")},
                                      {"APPDATA", "C", Bytes("c")}};
     std::vector<uint8_t> pastEnd = PackedFile(three, 100);
     PutNumberAt(pastEnd, 100 + 36 + 4 + 4 + 8 + 4 + 2 + 8 + 4 + 8 + 4 + 2, 0x7FFFFFFFu);
@@ -358,7 +412,9 @@ TEST(AppendedDataReader, EntriesThatLieAboutTheirSizesReadNothingFromElsewhere)
         {"sizes before the entry sum past the end", {5, 100000, 259, d}, false, false},
         // 0xFFFFFFFF + 6 wraps to 5 in 32 bits: the name would be read one
         // byte early, from the second entry's data.
-        {"a size of 0xFFFFFFFF before the entry wraps the sum", {0xFFFFFFFFu, 6, 259, d}, false,
+        {"a size of 0xFFFFFFFF before the entry wraps the sum",
+         {0xFFFFFFFFu, 6, 259, d},
+         false,
          false},
         // Two halves of 4 GiB sum to exactly 0 in 32 bits: the name would be
         // read from the first entry's data.
@@ -379,7 +435,8 @@ TEST(AppendedDataReader, EntriesThatLieAboutTheirSizesReadNothingFromElsewhere)
         ASSERT_EQ(3, reader.GetEntryCount()) << "the table itself is well formed";
 
         std::string buffer(259, '#');
-        EXPECT_EQ(row.intoCallerBuffer, reader.ReadEntry("ProjectName", buffer.data(), 259, nullptr));
+        EXPECT_EQ(row.intoCallerBuffer,
+                  reader.ReadEntry("ProjectName", buffer.data(), 259, nullptr));
         if (row.intoCallerBuffer)
             EXPECT_STREQ("Hostile Project", buffer.c_str());
         else

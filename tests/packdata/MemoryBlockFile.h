@@ -30,7 +30,8 @@ public:
         if (failingOffsets.count(offset)) return false;
         if (offset >= bytes.size()) return true;
         *got = std::min<uint32_t>(size, static_cast<uint32_t>(bytes.size() - offset));
-        std::copy(bytes.begin() + offset, bytes.begin() + offset + *got, static_cast<uint8_t*>(buffer));
+        std::copy(bytes.begin() + offset, bytes.begin() + offset + *got,
+                  static_cast<uint8_t*>(buffer));
         return true;
     }
     uint32_t LastError() override { return 38; }

@@ -24,7 +24,8 @@ TEST(PointerArray, GrowsByAQuarterPlus32)
         PointerArray array;
         for (int i = 0; i < c.adds; ++i) ASSERT_EQ(i, array.Add(Pointer(i))) << c.rule;
         EXPECT_EQ(c.capacity, array.GetCapacity()) << c.rule;
-        for (int i = 0; i < c.adds; ++i) ASSERT_EQ(Pointer(i), array.GetAt(i)) << c.rule << " index " << i;
+        for (int i = 0; i < c.adds; ++i)
+            ASSERT_EQ(Pointer(i), array.GetAt(i)) << c.rule << " index " << i;
     }
 }
 

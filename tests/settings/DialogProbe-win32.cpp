@@ -17,11 +17,13 @@ namespace {
 
 HWND FindDialog() { return FindWindowA("#32770", "Ormelix Screensaver"); }
 
-unsigned long HandleNumber(HWND window) {
+unsigned long HandleNumber(HWND window)
+{
     return static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window));
 }
 
-int PrintState() {
+int PrintState()
+{
     HWND dialog = FindDialog();
     if (!dialog) {
         std::puts("none");
@@ -31,18 +33,21 @@ int PrintState() {
     // WM_GETTEXT is carried across processes; GetWindowTextA would not ask.
     SendMessageA(GetDlgItem(dialog, IDC_FRAME_RATE_TEXT), WM_GETTEXT, sizeof text,
                  reinterpret_cast<LPARAM>(text));
-    std::printf("slider=%ld text=%s doNotQuit=%ld preview=%ld owner=%lu\n",
-                static_cast<long>(SendMessageA(GetDlgItem(dialog, IDC_FRAME_DELAY_SLIDER), TBM_GETPOS, 0, 0)),
-                text,
-                static_cast<long>(SendMessageA(GetDlgItem(dialog, IDC_DO_NOT_QUIT), BM_GETCHECK, 0, 0)),
-                static_cast<long>(SendMessageA(GetDlgItem(dialog, IDC_ENABLE_PREVIEW), BM_GETCHECK, 0, 0)),
-                HandleNumber(GetWindow(dialog, GW_OWNER)));
+    std::printf(
+        "slider=%ld text=%s doNotQuit=%ld preview=%ld owner=%lu\n",
+        static_cast<long>(
+            SendMessageA(GetDlgItem(dialog, IDC_FRAME_DELAY_SLIDER), TBM_GETPOS, 0, 0)),
+        text,
+        static_cast<long>(SendMessageA(GetDlgItem(dialog, IDC_DO_NOT_QUIT), BM_GETCHECK, 0, 0)),
+        static_cast<long>(SendMessageA(GetDlgItem(dialog, IDC_ENABLE_PREVIEW), BM_GETCHECK, 0, 0)),
+        HandleNumber(GetWindow(dialog, GW_OWNER)));
     return 0;
 }
 
 // Asks the dialog itself where its close button is, point by point along the
 // caption from the right, so the answer holds for any frame and caption size.
-int PrintCloseButton() {
+int PrintCloseButton()
+{
     HWND dialog = FindDialog();
     RECT frame;
     if (!dialog || !GetWindowRect(dialog, &frame)) return 1;
@@ -59,7 +64,8 @@ int PrintCloseButton() {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc == 2 && std::strcmp(argv[1], "state") == 0) return PrintState();
     if (argc == 2 && std::strcmp(argv[1], "closebutton") == 0) return PrintCloseButton();
     if (argc == 3 && std::strcmp(argv[1], "handle") == 0) {

@@ -31,17 +31,31 @@ struct DialogTemplate {
 class TemplateReader {
 public:
     explicit TemplateReader(const BYTE* data) : start_(data), at_(data) {}
-    WORD Word() { WORD w; memcpy(&w, at_, 2); at_ += 2; return w; }
-    DWORD Dword() { DWORD d; memcpy(&d, at_, 4); at_ += 4; return d; }
+    WORD Word()
+    {
+        WORD w;
+        memcpy(&w, at_, 2);
+        at_ += 2;
+        return w;
+    }
+    DWORD Dword()
+    {
+        DWORD d;
+        memcpy(&d, at_, 4);
+        at_ += 4;
+        return d;
+    }
     short Short() { return static_cast<short>(Word()); }
     // The template's texts are ASCII; other characters show as '?'.
-    std::string Text() {
+    std::string Text()
+    {
         std::string text;
         for (WORD c = Word(); c != 0; c = Word()) text += c < 128 ? static_cast<char>(c) : '?';
         return text;
     }
     // A text, or an ordinal shown as its predefined class name or "#n".
-    std::string TextOrOrdinal() {
+    std::string TextOrOrdinal()
+    {
         WORD first;
         memcpy(&first, at_, 2);
         if (first != 0xFFFF) return Text();
@@ -60,12 +74,14 @@ private:
     const BYTE* at_;
 };
 
-std::string Lower(std::string text) {
+std::string Lower(std::string text)
+{
     for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
-DialogTemplate Decode(const BYTE* data) {
+DialogTemplate Decode(const BYTE* data)
+{
     TemplateReader reader(data);
     DialogTemplate dialog;
     dialog.style = reader.Dword();
@@ -101,38 +117,44 @@ DialogTemplate Decode(const BYTE* data) {
     return dialog;
 }
 
-std::string ViewerPath() {
+std::string ViewerPath()
+{
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string folder(path);
     return folder.substr(0, folder.find_last_of('\\') + 1) + "saverviewer.scr";
 }
 
-BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found) {
+BOOL CALLBACK CollectLanguage(HMODULE, LPCSTR, LPCSTR, WORD language, LONG_PTR found)
+{
     reinterpret_cast<std::vector<WORD>*>(found)->push_back(language);
     return TRUE;
 }
 
 class DialogTemplateTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         viewer = LoadLibraryExA(ViewerPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_TRUE(viewer) << ViewerPath();
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         if (viewer) FreeLibrary(viewer);
     }
     HMODULE viewer = nullptr;
 };
 
-TEST_F(DialogTemplateTest, OnlyInEnglishUnitedStates) {
+TEST_F(DialogTemplateTest, OnlyInEnglishUnitedStates)
+{
     std::vector<WORD> languages;
     EnumResourceLanguagesA(viewer, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(IDD_SETTINGS),
                            CollectLanguage, reinterpret_cast<LONG_PTR>(&languages));
     EXPECT_EQ(std::vector<WORD>{1033}, languages);
 }
 
-TEST_F(DialogTemplateTest, DialogAndControlsHaveTheirFixedLayoutAndStyles) {
+TEST_F(DialogTemplateTest, DialogAndControlsHaveTheirFixedLayoutAndStyles)
+{
     HRSRC found = FindResourceExA(viewer, MAKEINTRESOURCEA(5), MAKEINTRESOURCEA(IDD_SETTINGS),
                                   MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US));
     ASSERT_TRUE(found);

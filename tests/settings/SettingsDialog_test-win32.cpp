@@ -6,18 +6,71 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "DialogFakeEngine.h"
 #include "MessageBoxWatcher.h"
-#include "host/EngineBinding.h"
+#include "RecordingEngine.h"
 #include "settings/ViewerSettings.h"
 #include "settings/resource.h"
 
 namespace {
 
-std::string TextOf(HWND window) {
+// What the dialog is handed: these settings, and a binding that, unless told
+// to fail, binds the engine with the values stored for it, as the real
+// binding does after a successful load; a failed binding leaves everything
+// as it stands.
+struct FakeBinding {
+    RecordingEngine* engine = nullptr;
+    bool succeeds = true;
+    int32_t storedDelay = 0;
+    uint8_t storedDoNotQuit = 0;
+    uint8_t storedPreview = 0;
+    HWND boundWindow = nullptr;  // the window Bind was handed
+    EngineControl* bound = nullptr;
+};
+FakeBinding binding;
+ViewerSettings viewerSettings;
+
+void Bind(HWND window)
+{
+    binding.boundWindow = window;
+    if (!binding.succeeds) return;
+    binding.bound = binding.engine;
+    viewerSettings.SetInstallDirectory("C:\\fake install");
+    viewerSettings.SetEngineCore(binding.engine->GetCore());
+    viewerSettings.frameDelay = binding.storedDelay;
+    viewerSettings.doNotQuit = binding.storedDoNotQuit;
+    viewerSettings.previewEnabled = binding.storedPreview;
+}
+
+void Release()
+{
+    if (binding.bound) binding.bound->Destroy(1);
+    binding.bound = nullptr;
+}
+
+// The saved frame delay, or false if no 4-byte "SCTI" chunk was written.
+bool SavedDelay(const RecordingEngine& engine, int32_t* delay)
+{
+    auto chunk = engine.saved.find("SCTI");
+    if (chunk == engine.saved.end() || chunk->second.size() != 4) return false;
+    std::memcpy(delay, chunk->second.data(), 4);
+    return true;
+}
+
+// The saved byte of a one-byte flag chunk, or -1 if it was not written.
+int SavedFlag(const RecordingEngine& engine, const char* code)
+{
+    auto chunk = engine.saved.find(code);
+    if (chunk == engine.saved.end() || chunk->second.size() != 1) return -1;
+    return chunk->second[0];
+}
+
+std::string TextOf(HWND window)
+{
     char text[256] = "";
     GetWindowTextA(window, text, sizeof text);
     return text;
@@ -26,14 +79,16 @@ std::string TextOf(HWND window) {
 // Runs DialogBoxParamA on a thread of its own, as the shell would.
 class ModalDialog {
 public:
-    ModalDialog() {
+    ModalDialog()
+    {
         thread_ = CreateThread(nullptr, 0, &ModalDialog::Run, this, 0, nullptr);
-        for (int i = 0; i < 500 && !DialogFakeEngine::current->boundWindow; ++i) Sleep(10);
-        dialog = DialogFakeEngine::current->boundWindow;
+        for (int i = 0; i < 500 && !binding.boundWindow; ++i) Sleep(10);
+        dialog = binding.boundWindow;
         // Answered only once the modal loop runs, so the controls are filled.
         if (dialog) SendMessageA(dialog, WM_NULL, 0, 0);
     }
-    ~ModalDialog() {
+    ~ModalDialog()
+    {
         if (WaitForSingleObject(thread_, 0) == WAIT_TIMEOUT) {
             PostMessageA(dialog, WM_COMMAND, IDOK, 0);
             WaitForSingleObject(thread_, 5000);
@@ -42,19 +97,21 @@ public:
     }
     HWND Item(int id) const { return GetDlgItem(dialog, id); }
     // The dialog's result, once it has closed; -2 if it is still open after 5 s.
-    INT_PTR WaitClosed() {
+    INT_PTR WaitClosed()
+    {
         if (WaitForSingleObject(thread_, 5000) != WAIT_OBJECT_0) return -2;
         return result_;
     }
     HWND dialog = nullptr;
 
 private:
-    static DWORD WINAPI Run(void* self) {
+    static DWORD WINAPI Run(void* self)
+    {
         auto* modal = static_cast<ModalDialog*>(self);
-        static const DialogEngine fakeBinding = {BindEngine, ReleaseEngine};
-        modal->result_ = DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS),
-                                         nullptr, SettingsDialogProc,
-                                         reinterpret_cast<LPARAM>(&fakeBinding));
+        static const DialogParts fakeBinding = {&viewerSettings, Bind, Release};
+        modal->result_ =
+            DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_SETTINGS), nullptr,
+                            SettingsDialogProc, reinterpret_cast<LPARAM>(&fakeBinding));
         return 0;
     }
     HANDLE thread_ = nullptr;
@@ -63,32 +120,38 @@ private:
 
 class SettingsDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         ASSERT_EQ(1, InitDialogControls(GetModuleHandleA(nullptr)));
         Reset();
     }
-    // A fresh fake engine and zero settings, as in a new process.
-    void Reset() {
-        engine = DialogFakeEngine();
+    // A fresh fake engine and binding and zero settings, as in a new process.
+    void Reset()
+    {
+        log.Clear();
+        engine = std::make_unique<RecordingEngine>(log);
+        binding = FakeBinding();
+        binding.engine = engine.get();
         viewerSettings.engineCore = nullptr;
         viewerSettings.frameDelay = 0;
         viewerSettings.doNotQuit = 0;
         viewerSettings.previewEnabled = 0;
         viewerSettings.dialog = nullptr;
-        engineControl = nullptr;
-        DialogFakeEngine::current = &engine;
     }
-    void TearDown() override {
+    void TearDown() override
+    {
         for (const SeenBox& box : boxes.Boxes(100)) ADD_FAILURE() << "unexpected box: " << box.text;
-        DialogFakeEngine::current = nullptr;
+        binding = FakeBinding();
     }
 
-    DialogFakeEngine engine;
+    CallLog log;
+    std::unique_ptr<RecordingEngine> engine;
     MessageBoxWatcher boxes;
 };
 
 // The controls as built, in template (and so tab) order.
-TEST_F(SettingsDialogTest, ControlsTextsAndTabOrderAsBuilt) {
+TEST_F(SettingsDialogTest, ControlsTextsAndTabOrderAsBuilt)
+{
     struct ExpectedControl {
         int id;
         const char* className;
@@ -123,8 +186,9 @@ TEST_F(SettingsDialogTest, ControlsTextsAndTabOrderAsBuilt) {
     EXPECT_FALSE(control) << "more controls than the template's eight";
 
     // Tab order: OK, slider, rate text, then the two check boxes, and round.
-    const int tabOrder[] = {IDOK, IDC_FRAME_DELAY_SLIDER, IDC_FRAME_RATE_TEXT, IDC_DO_NOT_QUIT,
-                            IDC_ENABLE_PREVIEW, IDOK};
+    const int tabOrder[] = {
+        IDOK, IDC_FRAME_DELAY_SLIDER, IDC_FRAME_RATE_TEXT, IDC_DO_NOT_QUIT, IDC_ENABLE_PREVIEW,
+        IDOK};
     HWND stop = modal.Item(IDOK);
     for (size_t i = 1; i < sizeof tabOrder / sizeof tabOrder[0]; ++i) {
         stop = GetNextDlgTabItem(modal.dialog, stop, FALSE);
@@ -139,7 +203,8 @@ TEST_F(SettingsDialogTest, ControlsTextsAndTabOrderAsBuilt) {
 
 // What the dialog shows for the stored settings, and what closing with OK
 // writes back when nothing was touched.
-TEST_F(SettingsDialogTest, ShowsStoredSettingsAndSavesThemUntouched) {
+TEST_F(SettingsDialogTest, ShowsStoredSettingsAndSavesThemUntouched)
+{
     struct Row {
         const char* rule;
         int32_t storedDelay;
@@ -160,30 +225,31 @@ TEST_F(SettingsDialogTest, ShowsStoredSettingsAndSavesThemUntouched) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         Reset();
-        engine.storedDelay = row.storedDelay;
-        engine.storedDoNotQuit = row.storedDoNotQuit;
-        engine.storedPreview = row.storedPreview;
-        engine.savedChunks.clear();
+        binding.storedDelay = row.storedDelay;
+        binding.storedDoNotQuit = row.storedDoNotQuit;
+        binding.storedPreview = row.storedPreview;
         ModalDialog modal;
         ASSERT_TRUE(modal.dialog);
         EXPECT_EQ(row.slider, SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_GETPOS, 0, 0));
         EXPECT_EQ(row.text, TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
         EXPECT_EQ(row.doNotQuitCheck, SendMessageA(modal.Item(IDC_DO_NOT_QUIT), BM_GETCHECK, 0, 0));
-        EXPECT_EQ(row.previewCheck, SendMessageA(modal.Item(IDC_ENABLE_PREVIEW), BM_GETCHECK, 0, 0));
+        EXPECT_EQ(row.previewCheck,
+                  SendMessageA(modal.Item(IDC_ENABLE_PREVIEW), BM_GETCHECK, 0, 0));
 
         PostMessageA(modal.Item(IDOK), BM_CLICK, 0, 0);
         EXPECT_EQ(0, modal.WaitClosed());
         int32_t savedDelay = 0;
-        EXPECT_TRUE(engine.SavedDelay(&savedDelay));
+        EXPECT_TRUE(SavedDelay(*engine, &savedDelay));
         EXPECT_EQ(row.savedDelay, savedDelay);
-        EXPECT_EQ(row.savedDoNotQuit, engine.SavedFlag("SCQC"));
-        EXPECT_EQ(row.savedPreview, engine.SavedFlag("SCSP"));
+        EXPECT_EQ(row.savedDoNotQuit, SavedFlag(*engine, "SCQC"));
+        EXPECT_EQ(row.savedPreview, SavedFlag(*engine, "SCSP"));
         EXPECT_EQ(row.savedDelay, viewerSettings.frameDelay);
     }
 }
 
 // Slider keys move the delay and the rate text at once, before any save.
-TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce) {
+TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce)
+{
     struct Row {
         const char* rule;
         int32_t start;
@@ -200,7 +266,7 @@ TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         Reset();
-        engine.storedDelay = row.start;
+        binding.storedDelay = row.start;
         ModalDialog modal;
         ASSERT_TRUE(modal.dialog);
         HWND slider = modal.Item(IDC_FRAME_DELAY_SLIDER);
@@ -209,13 +275,14 @@ TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce) {
         EXPECT_EQ(row.delay, SendMessageA(slider, TBM_GETPOS, 0, 0));
         EXPECT_EQ(row.delay, viewerSettings.frameDelay);
         EXPECT_EQ(row.text, TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
-        EXPECT_TRUE(engine.savedChunks.empty()) << "saved before closing";
+        EXPECT_TRUE(engine->saved.empty()) << "saved before closing";
     }
 }
 
 // Every horizontal scroll message means the slider moved, whatever control
 // it names and whatever its scroll code.
-TEST_F(SettingsDialogTest, AnyHorizontalScrollTakesTheSliderPosition) {
+TEST_F(SettingsDialogTest, AnyHorizontalScrollTakesTheSliderPosition)
+{
     struct Row {
         const char* rule;
         WORD code;
@@ -230,13 +297,14 @@ TEST_F(SettingsDialogTest, AnyHorizontalScrollTakesTheSliderPosition) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
         Reset();
-        engine.storedDelay = 20;
+        binding.storedDelay = 20;
         ModalDialog modal;
         ASSERT_TRUE(modal.dialog);
         // TBM_SETPOS moves the thumb without telling the dialog.
         SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_SETPOS, TRUE, 40);
         ASSERT_EQ(20, viewerSettings.frameDelay);
-        LPARAM control = row.fromControl ? reinterpret_cast<LPARAM>(modal.Item(row.fromControl)) : 0;
+        LPARAM control =
+            row.fromControl ? reinterpret_cast<LPARAM>(modal.Item(row.fromControl)) : 0;
         SendMessageA(modal.dialog, WM_HSCROLL, MAKEWPARAM(row.code, 0), control);
         EXPECT_EQ(40, viewerSettings.frameDelay);
         EXPECT_EQ("25 FPS", TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
@@ -245,7 +313,8 @@ TEST_F(SettingsDialogTest, AnyHorizontalScrollTakesTheSliderPosition) {
 
 // Only a command whose low word is IDOK ends the dialog, with result 0;
 // IDCANCEL (Esc, the close button) and the check boxes' commands do not.
-TEST_F(SettingsDialogTest, OnlyTheOkCommandEndsTheDialog) {
+TEST_F(SettingsDialogTest, OnlyTheOkCommandEndsTheDialog)
+{
     struct Row {
         const char* rule;
         WPARAM command;
@@ -267,9 +336,9 @@ TEST_F(SettingsDialogTest, OnlyTheOkCommandEndsTheDialog) {
         EXPECT_EQ(!row.ends, IsWindowVisible(modal.dialog) != FALSE);
         if (row.ends) {
             EXPECT_EQ(0, modal.WaitClosed());
-            EXPECT_GE(engine.SavedFlag("SCQC"), 0) << "closing saves";
+            EXPECT_GE(SavedFlag(*engine, "SCQC"), 0) << "closing saves";
         } else {
-            EXPECT_TRUE(engine.savedChunks.empty()) << "saved without closing";
+            EXPECT_TRUE(engine->saved.empty()) << "saved without closing";
         }
     }
 }
@@ -277,26 +346,31 @@ TEST_F(SettingsDialogTest, OnlyTheOkCommandEndsTheDialog) {
 // FillDialog's messages to the controls, in order and with their exact
 // parameters: the range without redraw, the position with redraw, the two
 // check states, then the rate text from the stored delay.
-TEST_F(SettingsDialogTest, FillDialogSendsTheControlsTheirSettingsInOrder) {
+TEST_F(SettingsDialogTest, FillDialogSendsTheControlsTheirSettingsInOrder)
+{
     struct Sent {
         int control;
         UINT message;
         WPARAM wParam;
         LPARAM lParam;  // WM_SETTEXT: 0, the text is in `text`
         std::string text;
-        bool operator==(const Sent& o) const {
+        bool operator==(const Sent& o) const
+        {
             return control == o.control && message == o.message && wParam == o.wParam &&
                    lParam == o.lParam && text == o.text;
         }
     };
     static std::vector<Sent>* recorded;
     struct Recorder {
-        static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam)
+        {
             auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
             switch (sent->message) {
-            case TBM_SETRANGE: case TBM_SETPOS: case BM_SETCHECK:
-                recorded->push_back({GetDlgCtrlID(sent->hwnd), sent->message, sent->wParam,
-                                     sent->lParam, ""});
+            case TBM_SETRANGE:
+            case TBM_SETPOS:
+            case BM_SETCHECK:
+                recorded->push_back(
+                    {GetDlgCtrlID(sent->hwnd), sent->message, sent->wParam, sent->lParam, ""});
                 break;
             case WM_SETTEXT:
                 recorded->push_back({GetDlgCtrlID(sent->hwnd), sent->message, sent->wParam, 0,
@@ -341,30 +415,36 @@ TEST_F(SettingsDialogTest, FillDialogSendsTheControlsTheirSettingsInOrder) {
 
 // The file saver comes from the engine's core, so the settings are saved
 // before the engine is destroyed, and no engine stays bound afterwards.
-TEST_F(SettingsDialogTest, SavesBeforeDestroyingTheEngine) {
+TEST_F(SettingsDialogTest, SavesBeforeDestroyingTheEngine)
+{
     ModalDialog modal;
     ASSERT_TRUE(modal.dialog);
     SendMessageA(modal.dialog, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(0, modal.WaitClosed());
-    const std::vector<std::string> expected = {
-        "CreateObject saver", "saver Open C:\\fake install\\screensaver.cfg 0", "saver Finish",
-        "control Destroy 1"};
-    EXPECT_EQ(expected, engine.calls);
-    EXPECT_EQ(nullptr, engineControl);
+    // The chunks in between are the settings file's own test's business.
+    std::vector<std::string> calls = log.Lines();
+    ASSERT_LE(4u, calls.size());
+    const std::vector<std::string> expected = {"GetCore", "CreateObject saver 0 0",
+                                               "saver Open C:\\fake install\\screensaver.cfg 0",
+                                               "saver Finish", "Destroy 1"};
+    EXPECT_EQ(expected, (std::vector<std::string>{calls[0], calls[1], calls[2],
+                                                  calls[calls.size() - 2], calls.back()}));
+    EXPECT_EQ(nullptr, binding.bound);
 }
 
 // After a failed binding the dialog still opens with the settings as they
 // stand, closes cleanly and touches no engine.
-TEST_F(SettingsDialogTest, FailedBindingStillOpensAndCloses) {
-    engine.bindingSucceeds = false;
+TEST_F(SettingsDialogTest, FailedBindingStillOpensAndCloses)
+{
+    binding.succeeds = false;
     ModalDialog modal;
     ASSERT_TRUE(modal.dialog);
     EXPECT_EQ(1, SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_GETPOS, 0, 0));
     EXPECT_EQ("unlimited", TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
     PostMessageA(modal.Item(IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(0, modal.WaitClosed());
-    EXPECT_TRUE(engine.calls.empty());
-    EXPECT_EQ(nullptr, engineControl);
+    EXPECT_TRUE(log.Lines().empty());
+    EXPECT_EQ(nullptr, binding.bound);
     EXPECT_EQ(1, viewerSettings.frameDelay);
 }
 

@@ -24,8 +24,8 @@ struct Snapshot {
 
 Snapshot Take(const ViewerSettings& settings)
 {
-    return {std::vector<uint8_t>(settings.projectPath, settings.projectPath + 260), settings.frameDelay,
-            settings.doNotQuit, settings.previewEnabled};
+    return {std::vector<uint8_t>(settings.projectPath, settings.projectPath + 260),
+            settings.frameDelay, settings.doNotQuit, settings.previewEnabled};
 }
 
 std::string Describe(const Snapshot& s)
@@ -140,7 +140,8 @@ std::vector<uint8_t> ChunkFile(const std::vector<RawChunk>& chunks)
     std::vector<uint8_t> bytes = {'O', 'C', 'H', 'K'};
     for (const RawChunk& chunk : chunks) {
         bytes.insert(bytes.end(), chunk.code, chunk.code + 4);
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(chunk.declaredSize >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<uint8_t>(chunk.declaredSize >> (8 * i)));
         bytes.insert(bytes.end(), chunk.data.begin(), chunk.data.end());
     }
     return bytes;
@@ -161,7 +162,8 @@ TEST(SettingsFileOnDisk, ACutFileKeepsWhatItCouldNotRead)
     // right after a whole chunk is a shorter, sound file whose chunks are
     // read; a cut anywhere else leaves a damaged file, of which the engine
     // trusts nothing.
-    const size_t afterPath = 4 + 8 + 259, afterDelay = afterPath + 8 + 4, afterQuit = afterDelay + 8 + 1;
+    const size_t afterPath = 4 + 8 + 259, afterDelay = afterPath + 8 + 4,
+                 afterQuit = afterDelay + 8 + 1;
     ASSERT_EQ(afterQuit + 8 + 1, written.size()) << "not the file the saver writes";
     ASSERT_TRUE(Expected(old, saved, {path, delay, quit, preview}) == world.LoadOver(written));
 
@@ -171,7 +173,8 @@ TEST(SettingsFileOnDisk, ACutFileKeepsWhatItCouldNotRead)
         if (cut == afterPath) expected = Expected(old, saved, {path});
         if (cut == afterDelay) expected = Expected(old, saved, {path, delay});
         if (cut == afterQuit) expected = Expected(old, saved, {path, delay, quit});
-        std::vector<uint8_t> bytes(written.begin(), written.begin() + static_cast<std::ptrdiff_t>(cut));
+        std::vector<uint8_t> bytes(written.begin(),
+                                   written.begin() + static_cast<std::ptrdiff_t>(cut));
         Snapshot loaded = world.LoadOver(bytes);
         ASSERT_TRUE(expected == loaded) << Describe(loaded);
     }
@@ -183,8 +186,8 @@ TEST(SettingsFileOnDisk, ChunkSizesThatLieLeaveTheirFieldsAlone)
     ASSERT_NE(nullptr, world.engine.Core());
     const Snapshot saved = SavedSnapshot(), old = OldSnapshot();
 
-    const RawChunk pathChunk =
-        Honest("SCFP", std::vector<uint8_t>(saved.projectPath.begin(), saved.projectPath.begin() + 259));
+    const RawChunk pathChunk = Honest(
+        "SCFP", std::vector<uint8_t>(saved.projectPath.begin(), saved.projectPath.begin() + 259));
     const RawChunk delayChunk = Honest("SCTI", {20, 0, 0, 0});
     const RawChunk quitChunk = Honest("SCQC", {1});
     const RawChunk previewChunk = Honest("SCSP", {1});
@@ -198,27 +201,40 @@ TEST(SettingsFileOnDisk, ChunkSizesThatLieLeaveTheirFieldsAlone)
         std::vector<RawChunk> chunks;
         Snapshot expected;
     } rows[] = {
-        {"the honest file", {pathChunk, delayChunk, quitChunk, previewChunk},
+        {"the honest file",
+         {pathChunk, delayChunk, quitChunk, previewChunk},
          Expected(old, saved, {path, delay, quit, preview})},
         // A chunk larger than its field would write past it.
-        {"a delay of 8 bytes", {pathChunk, Honest("SCTI", std::vector<uint8_t>(8, 0x11)), quitChunk, previewChunk},
+        {"a delay of 8 bytes",
+         {pathChunk, Honest("SCTI", std::vector<uint8_t>(8, 0x11)), quitChunk, previewChunk},
          Expected(old, saved, {path, quit, preview})},
-        {"a project path of 260 bytes", {Honest("SCFP", longPath), delayChunk, quitChunk, previewChunk},
+        {"a project path of 260 bytes",
+         {Honest("SCFP", longPath), delayChunk, quitChunk, previewChunk},
          Expected(old, saved, {delay, quit, preview})},
-        {"a flag of 2 bytes", {pathChunk, delayChunk, Honest("SCQC", {1, 1}), previewChunk},
+        {"a flag of 2 bytes",
+         {pathChunk, delayChunk, Honest("SCQC", {1, 1}), previewChunk},
          Expected(old, saved, {path, delay, preview})},
         // A smaller number or flag would leave the field half old, half new.
-        {"a delay of 2 bytes", {pathChunk, Honest("SCTI", {20, 0}), quitChunk, previewChunk},
+        {"a delay of 2 bytes",
+         {pathChunk, Honest("SCTI", {20, 0}), quitChunk, previewChunk},
          Expected(old, saved, {path, quit, preview})},
         // A shorter project path replaces the whole path, terminated or not.
-        {"a project path of 18 bytes", {Honest("SCFP", shortPath), delayChunk, quitChunk, previewChunk},
+        {"a project path of 18 bytes",
+         {Honest("SCFP", shortPath), delayChunk, quitChunk, previewChunk},
          Expected(old, withShortPath, {path, delay, quit, preview})},
-        {"a flag of 0 bytes", {pathChunk, delayChunk, quitChunk, Honest("SCSP", {})},
+        {"a flag of 0 bytes",
+         {pathChunk, delayChunk, quitChunk, Honest("SCSP", {})},
          Expected(old, saved, {path, delay, quit})},
         // Sizes that run past the end of the file: the file is damaged whole.
-        {"a size of 0xFFFFFFFF (-1)", {pathChunk, {"SCTI", 0xFFFFFFFFu, {20, 0, 0, 0}}, quitChunk, previewChunk}, old},
-        {"a size of 0x80000000", {pathChunk, {"SCTI", 0x80000000u, {20, 0, 0, 0}}, quitChunk, previewChunk}, old},
-        {"the last size one past the end", {pathChunk, delayChunk, quitChunk, {"SCSP", 2, {1}}}, old},
+        {"a size of 0xFFFFFFFF (-1)",
+         {pathChunk, {"SCTI", 0xFFFFFFFFu, {20, 0, 0, 0}}, quitChunk, previewChunk},
+         old},
+        {"a size of 0x80000000",
+         {pathChunk, {"SCTI", 0x80000000u, {20, 0, 0, 0}}, quitChunk, previewChunk},
+         old},
+        {"the last size one past the end",
+         {pathChunk, delayChunk, quitChunk, {"SCSP", 2, {1}}},
+         old},
         {"a project path size past the end", {{"SCFP", 300, saved.projectPath}}, old},
     };
     for (const Row& row : rows) {
@@ -237,11 +253,9 @@ std::vector<std::string> StrayFiles()
     std::vector<std::string> files;
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA(pattern.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return files;
+    if (search == INVALID_HANDLE_VALUE) return files;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(found.cFileName);
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found.cFileName);
     } while (FindNextFileA(search, &found));
     FindClose(search);
     return files;

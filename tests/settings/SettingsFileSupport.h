@@ -27,8 +27,7 @@ public:
     }
     ~StandInEngine()
     {
-        if (control_ != nullptr)
-            control_->Destroy(1);
+        if (control_ != nullptr) control_->Destroy(1);
     }
     EngineCore* Core() { return control_ != nullptr ? control_->GetCore() : nullptr; }
 
@@ -39,13 +38,13 @@ private:
 inline std::vector<uint8_t> ReadFileBytes(const std::string& path)
 {
     std::vector<uint8_t> bytes;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
     bytes.resize(GetFileSize(file, nullptr));
     DWORD got = 0;
-    if (!bytes.empty() && !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+    if (!bytes.empty() &&
+        !ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
         got = 0;
     bytes.resize(got);
     CloseHandle(file);
@@ -55,8 +54,7 @@ inline std::vector<uint8_t> ReadFileBytes(const std::string& path)
 inline bool WriteFileBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 {
     HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
     bool ok = bytes.empty() ||
               WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);

@@ -4,10 +4,13 @@
 #include "settings/ViewerSettings.h"
 #include "tests/settings/FreshSettings.h"
 
-#include "FakeChunkFiles.h"
+#include "RecordingEngine.h"
 #include "MessageBoxWatcher.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
 
 #include "JoinedLines.h"
 
@@ -42,20 +45,22 @@ Chunks FullFile()
 
 TEST(ViewerSettingsLoad, ReadsTheFourChunksInOrderThenDestroysTheLoader)
 {
-    std::vector<std::string> log;
-    FakeLoader loader(log, FullFile(), true);
-    FakeCore core(log, &loader, nullptr);
+    CallLog log;
+    RecordingEngine engine(log);
+    engine.file = FullFile();
     FreshSettings fresh;
     fresh.settings.SetInstallDirectory(installDir);
-    fresh.settings.SetEngineCore(&core);
+    fresh.settings.SetEngineCore(&engine);
     fresh.settings.Load();
 
     std::vector<std::string> expected = {
-        "CreateObject loader 0 0", std::string("Open ") + settingsFile,
-        "FindChunk SCFP", "ReadChunk SCFP", "FindChunk SCTI", "ReadChunk SCTI",
-        "FindChunk SCQC", "ReadChunk SCQC", "FindChunk SCSP", "ReadChunk SCSP",
-        "Destroy 1"};
-    EXPECT_EQ(Joined(expected), Joined(log));
+        "CreateObject loader 0 0", std::string("loader Open ") + settingsFile,
+        "loader FindChunk SCFP",   "loader ReadChunk SCFP",
+        "loader FindChunk SCTI",   "loader ReadChunk SCTI",
+        "loader FindChunk SCQC",   "loader ReadChunk SCQC",
+        "loader FindChunk SCSP",   "loader ReadChunk SCSP",
+        "loader Destroy 1"};
+    EXPECT_EQ(Joined(expected), Joined(log.Lines()));
 }
 
 TEST(ViewerSettingsLoad, FieldsAndBoxesPerFileState)
@@ -87,8 +92,17 @@ TEST(ViewerSettingsLoad, FieldsAndBoxesPerFileState)
     } rows[] = {
         {"a full file sets all four fields", installDir, true, true, true, FullFile(),
          "C:\\Saver\\demo.prj", 20, true, true, false},
-        {"a missing file changes nothing and shows nothing", installDir, true, true, false, {},
-         "old.prj", 77, false, false, false},
+        {"a missing file changes nothing and shows nothing",
+         installDir,
+         true,
+         true,
+         false,
+         {},
+         "old.prj",
+         77,
+         false,
+         false,
+         false},
         {"a missing SCTI keeps the delay, the others are read", installDir, true, true, true,
          withoutDelay, "C:\\Saver\\demo.prj", 77, true, true, false},
         {"a chunk larger than its field leaves the field alone", installDir, true, true, true,
@@ -99,22 +113,24 @@ TEST(ViewerSettingsLoad, FieldsAndBoxesPerFileState)
          "old.prj", 77, false, false, true},
         {"no engine core is a loader that cannot be made", installDir, false, true, true,
          FullFile(), "old.prj", 77, false, false, true},
-        {"no install directory reads nothing from the drive root", "", true, true, true,
-         FullFile(), "old.prj", 77, false, false, false},
-        {"a directory without room for the file name reads nothing", tooLong.c_str(), true,
-         true, true, FullFile(), "old.prj", 77, false, false, false},
+        {"no install directory reads nothing from the drive root", "", true, true, true, FullFile(),
+         "old.prj", 77, false, false, false},
+        {"a directory without room for the file name reads nothing", tooLong.c_str(), true, true,
+         true, FullFile(), "old.prj", 77, false, false, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
-        std::vector<std::string> log;
-        FakeLoader loader(log, row.file, row.opens);
-        FakeCore core(log, row.makesLoader ? &loader : nullptr, nullptr);
+        CallLog log;
+        RecordingEngine engine(log);
+        engine.file = row.file;
+        engine.fileOpens = row.opens;
+        engine.makesLoader = row.makesLoader;
         FreshSettings fresh;
         ViewerSettings& settings = fresh.settings;
         lstrcpyA(settings.projectPath, "old.prj");
         settings.frameDelay = 77;
         settings.SetInstallDirectory(row.installDirectory);
-        settings.SetEngineCore(row.hasCore ? &core : nullptr);
+        settings.SetEngineCore(row.hasCore ? &engine : nullptr);
 
         MessageBoxWatcher watcher;
         settings.Load();
@@ -131,35 +147,42 @@ TEST(ViewerSettingsLoad, FieldsAndBoxesPerFileState)
             EXPECT_EQ("Can't init fileloader", boxes[0].text);
             EXPECT_EQ(nullptr, boxes[0].owner);
         } else {
-            EXPECT_TRUE(boxes.empty()) << boxes.size() << " box(es), first: "
-                                       << (boxes.empty() ? "" : boxes[0].caption);
+            EXPECT_TRUE(boxes.empty())
+                << boxes.size() << " box(es), first: " << (boxes.empty() ? "" : boxes[0].caption);
         }
         // A loader that was made is always destroyed, exactly once.
-        auto requested = std::count(log.begin(), log.end(), "CreateObject loader 0 0");
+        std::vector<std::string> lines = log.Lines();
+        auto requested = std::count(lines.begin(), lines.end(), "CreateObject loader 0 0");
         EXPECT_EQ(requested && row.makesLoader ? 1 : 0,
-                  std::count(log.begin(), log.end(), "Destroy 1"));
+                  std::count(lines.begin(), lines.end(), "loader Destroy 1"));
     }
 }
 
 TEST(ViewerSettingsSave, WritesFourChunksWithTheirSizesThenFinishes)
 {
-    std::vector<std::string> log;
-    Chunks written;
-    FakeSaver saver(log, written, true);
-    FakeCore core(log, nullptr, &saver);
+    CallLog log;
+    RecordingEngine engine(log);
     FreshSettings fresh;
     fresh.settings.SetInstallDirectory(installDir);
-    fresh.settings.SetEngineCore(&core);
+    fresh.settings.SetEngineCore(&engine);
     fresh.settings.Save();
 
-    std::vector<std::string> expected = {
-        "CreateObject saver 0 0", std::string("Open ") + settingsFile + " 0",
-        "BeginChunk SCFP", "SetChunkSize 259", "WriteData 259",
-        "BeginChunk SCTI", "SetChunkSize 4", "WriteData 4",
-        "BeginChunk SCQC", "SetChunkSize 1", "WriteData 1",
-        "BeginChunk SCSP", "SetChunkSize 1", "WriteData 1",
-        "Finish"};
-    EXPECT_EQ(Joined(expected), Joined(log));
+    std::vector<std::string> expected = {"CreateObject saver 0 0",
+                                         std::string("saver Open ") + settingsFile + " 0",
+                                         "saver BeginChunk SCFP",
+                                         "saver SetChunkSize 259",
+                                         "saver WriteData 259",
+                                         "saver BeginChunk SCTI",
+                                         "saver SetChunkSize 4",
+                                         "saver WriteData 4",
+                                         "saver BeginChunk SCQC",
+                                         "saver SetChunkSize 1",
+                                         "saver WriteData 1",
+                                         "saver BeginChunk SCSP",
+                                         "saver SetChunkSize 1",
+                                         "saver WriteData 1",
+                                         "saver Finish"};
+    EXPECT_EQ(Joined(expected), Joined(log.Lines()));
 }
 
 TEST(ViewerSettingsSave, FailuresWriteNothingAndShowNothing)
@@ -173,58 +196,68 @@ TEST(ViewerSettingsSave, FailuresWriteNothingAndShowNothing)
         bool opens;
         std::vector<std::string> expectedLog;
     } rows[] = {
-        {"a saver that cannot be made writes nothing", installDir, true, false, true,
+        {"a saver that cannot be made writes nothing",
+         installDir,
+         true,
+         false,
+         true,
          {"CreateObject saver 0 0"}},
-        {"a saver that cannot open begins no chunk and still finishes once", installDir, true,
-         true, false, {"CreateObject saver 0 0", std::string("Open ") + settingsFile + " 0", "Finish"}},
+        {"a saver that cannot open begins no chunk and still finishes once",
+         installDir,
+         true,
+         true,
+         false,
+         {"CreateObject saver 0 0", std::string("saver Open ") + settingsFile + " 0",
+          "saver Finish"}},
         {"without an engine core nothing is asked of anyone", installDir, false, true, true, {}},
-        {"a directory without room for the file name makes no saver", tooLong, true, true, true, {}},
+        {"a directory without room for the file name makes no saver",
+         tooLong,
+         true,
+         true,
+         true,
+         {}},
         {"no install directory makes no saver", "", true, true, true, {}},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
-        std::vector<std::string> log;
-        Chunks written;
-        FakeSaver saver(log, written, row.opens);
-        FakeCore core(log, nullptr, row.makesSaver ? &saver : nullptr);
+        CallLog log;
+        RecordingEngine engine(log);
+        engine.fileOpens = row.opens;
+        engine.makesSaver = row.makesSaver;
         FreshSettings fresh;
         fresh.settings.SetInstallDirectory(row.installDirectory.c_str());
-        fresh.settings.SetEngineCore(row.hasCore ? &core : nullptr);
+        fresh.settings.SetEngineCore(row.hasCore ? &engine : nullptr);
 
         MessageBoxWatcher watcher;
         fresh.settings.Save();
         EXPECT_TRUE(watcher.Boxes().empty());
-        EXPECT_EQ(Joined(row.expectedLog), Joined(log));
-        EXPECT_TRUE(written.empty());
+        EXPECT_EQ(Joined(row.expectedLog), Joined(log.Lines()));
+        EXPECT_TRUE(engine.saved.empty());
     }
 }
 
 TEST(ViewerSettingsFile, RoundTripRestoresEveryByte)
 {
-    std::vector<std::string> log;
-    Chunks written;
-    FakeSaver saver(log, written, true);
+    CallLog log;
+    RecordingEngine engine(log);
     FreshSettings original;
     ViewerSettings& out = original.settings;
     // Bytes after the path's terminator travel too: the chunk is the first
     // 259 bytes as they stand.
-    for (int i = 0; i < 259; ++i)
-        out.projectPath[i] = static_cast<char>(i * 7 + 1);
+    for (int i = 0; i < 259; ++i) out.projectPath[i] = static_cast<char>(i * 7 + 1);
     std::memcpy(out.projectPath, "D:\\p.prj", 9);
     out.frameDelay = -123456;
     out.doNotQuit = 1;
     out.previewEnabled = 0;
-    FakeCore saveCore(log, nullptr, &saver);
     out.SetInstallDirectory(installDir);
-    out.SetEngineCore(&saveCore);
+    out.SetEngineCore(&engine);
     out.Save();
 
-    FakeLoader loader(log, written, true);
-    FakeCore loadCore(log, &loader, nullptr);
+    engine.file = engine.saved;
     FreshSettings reread;
     ViewerSettings& in = reread.settings;
     in.SetInstallDirectory(installDir);
-    in.SetEngineCore(&loadCore);
+    in.SetEngineCore(&engine);
     in.Load();
 
     EXPECT_EQ(0, std::memcmp(out.projectPath, in.projectPath, 259));
@@ -240,11 +273,15 @@ TEST(ViewerSettings, FramesPaceByAtMostTheDialogsLongestDelay)
         int32_t stored;
         int32_t paced;
     } rows[] = {
-        {20, 20}, {100, 100},
+        {20, 20},
+        {100, 100},
         // Beyond the dialog's range: paced at its longest, the field left as read.
-        {101, 100}, {8000, 100}, {INT32_MAX, 100},
+        {101, 100},
+        {8000, 100},
+        {INT32_MAX, 100},
         // No pause at all, as the frame loop treats these.
-        {0, 0}, {-5, -5},
+        {0, 0},
+        {-5, -5},
     };
     for (const Row& row : rows) {
         FreshSettings fresh;

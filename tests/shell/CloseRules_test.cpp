@@ -27,13 +27,13 @@ namespace {
 
 using namespace SaverMsg;
 
-constexpr uint32_t kAutoPlay = 0xC0DE;
+constexpr uint32_t autoPlayNumber = 0xC0DE;
 
 // The contexts and states the rows start from.
 CloseContext FullScreen() { return CloseContext{false, false, false, 0}; }
 CloseContext Preview() { return CloseContext{true, false, false, 0}; }
-CloseContext Win9x(bool verifier) { return CloseContext{false, true, verifier, kAutoPlay}; }
-CloseContext Win9xPreview() { return CloseContext{true, true, false, kAutoPlay}; }
+CloseContext Win9x(bool verifier) { return CloseContext{false, true, verifier, autoPlayNumber}; }
+CloseContext Win9xPreview() { return CloseContext{true, true, false, autoPlayNumber}; }
 
 CloseState Running()
 {
@@ -96,10 +96,10 @@ struct Row {
     SaverEvent event;
     Outcome outcome;
     bool postClose;
-    intptr_t result = 0;                // checked with Outcome::Answer
+    intptr_t result = 0;  // checked with Outcome::Answer
     bool hideCursor = false;
     bool yield = false;
-    std::optional<CloseState> next{};   // absent: the state stays as it was
+    std::optional<CloseState> next{};  // absent: the state stays as it was
 };
 
 void Check(const Row& row, const Decision& d)
@@ -122,7 +122,8 @@ TEST(CloseRules, DefaultProcedureTable)
     const std::vector<Row> rows = {
         // Key presses and the three button presses close a full-screen saver.
         {"key press closes", FullScreen(), Running(), Event(KeyDown, 'A'), Default, true},
-        {"system key press closes", FullScreen(), Running(), Event(SysKeyDown, 0x12), Default, true},
+        {"system key press closes", FullScreen(), Running(), Event(SysKeyDown, 0x12), Default,
+         true},
         {"left click closes", FullScreen(), Running(), Event(LButtonDown), Default, true},
         {"right click closes", FullScreen(), Running(), Event(RButtonDown), Default, true},
         {"middle click closes", FullScreen(), Running(), Event(MButtonDown), Default, true},
@@ -156,71 +157,105 @@ TEST(CloseRules, DefaultProcedureTable)
         {"WM_SETCURSOR answers 1", FullScreen(), Running(), Event(SetCursor), Outcome::Answer,
          false, 1, true},
         // WM_POWER closes only on a critical resume.
-        {"WM_POWER critical resume closes", FullScreen(), Running(), Event(Power, PwrCriticalResume),
-         Default, true},
+        {"WM_POWER critical resume closes", FullScreen(), Running(),
+         Event(Power, PwrCriticalResume), Default, true},
         {"WM_POWER other event stays", FullScreen(), Running(), Event(Power, 1), Default, false},
         // Power broadcasts: queries and suspends close.
-        {"PBT_APMQUERYSUSPEND closes", FullScreen(), Running(), Event(PowerBroadcast, 0), Default, true},
-        {"PBT_APMQUERYSTANDBY closes", FullScreen(), Running(), Event(PowerBroadcast, 1), Default, true},
-        {"PBT_APMQUERYSUSPENDFAILED closes", FullScreen(), Running(), Event(PowerBroadcast, 2), Default, true},
-        {"PBT_APMQUERYSTANDBYFAILED closes", FullScreen(), Running(), Event(PowerBroadcast, 3), Default, true},
+        {"PBT_APMQUERYSUSPEND closes", FullScreen(), Running(), Event(PowerBroadcast, 0), Default,
+         true},
+        {"PBT_APMQUERYSTANDBY closes", FullScreen(), Running(), Event(PowerBroadcast, 1), Default,
+         true},
+        {"PBT_APMQUERYSUSPENDFAILED closes", FullScreen(), Running(), Event(PowerBroadcast, 2),
+         Default, true},
+        {"PBT_APMQUERYSTANDBYFAILED closes", FullScreen(), Running(), Event(PowerBroadcast, 3),
+         Default, true},
         {"PBT_APMSUSPEND closes", FullScreen(), Running(), Event(PowerBroadcast, 4), Default, true},
         {"PBT_APMSTANDBY closes", FullScreen(), Running(), Event(PowerBroadcast, 5), Default, true},
         // Resumes close unless they resume from a failure (bit 0 of lParam).
-        {"PBT_APMRESUMECRITICAL closes", FullScreen(), Running(), Event(PowerBroadcast, PbtResumeCritical, 0), Default, true},
-        {"PBT_APMRESUMESUSPEND lParam 0 closes", FullScreen(), Running(), Event(PowerBroadcast, PbtResumeSuspend, 0), Default, true},
-        {"PBT_APMRESUMESUSPEND lParam 1 stays", FullScreen(), Running(), Event(PowerBroadcast, PbtResumeSuspend, 1), Default, false},
-        {"PBT_APMRESUMESUSPEND lParam 2 closes (bit 0 clear)", FullScreen(), Running(), Event(PowerBroadcast, PbtResumeSuspend, 2), Default, true},
-        {"PBT_APMRESUMESTANDBY lParam 1 stays", FullScreen(), Running(), Event(PowerBroadcast, PbtResumeStandby, 1), Default, false},
-        {"PBT_APMRESUMEAUTOMATIC lParam 0 closes", FullScreen(), Running(), Event(PowerBroadcast, PbtResumeAutomatic, 0), Default, true},
-        {"PBT_APMRESUMEAUTOMATIC lParam 1 stays", FullScreen(), Running(), Event(PowerBroadcast, PbtResumeAutomatic, 1), Default, false},
+        {"PBT_APMRESUMECRITICAL closes", FullScreen(), Running(),
+         Event(PowerBroadcast, PbtResumeCritical, 0), Default, true},
+        {"PBT_APMRESUMESUSPEND lParam 0 closes", FullScreen(), Running(),
+         Event(PowerBroadcast, PbtResumeSuspend, 0), Default, true},
+        {"PBT_APMRESUMESUSPEND lParam 1 stays", FullScreen(), Running(),
+         Event(PowerBroadcast, PbtResumeSuspend, 1), Default, false},
+        {"PBT_APMRESUMESUSPEND lParam 2 closes (bit 0 clear)", FullScreen(), Running(),
+         Event(PowerBroadcast, PbtResumeSuspend, 2), Default, true},
+        {"PBT_APMRESUMESTANDBY lParam 1 stays", FullScreen(), Running(),
+         Event(PowerBroadcast, PbtResumeStandby, 1), Default, false},
+        {"PBT_APMRESUMEAUTOMATIC lParam 0 closes", FullScreen(), Running(),
+         Event(PowerBroadcast, PbtResumeAutomatic, 0), Default, true},
+        {"PBT_APMRESUMEAUTOMATIC lParam 1 stays", FullScreen(), Running(),
+         Event(PowerBroadcast, PbtResumeAutomatic, 1), Default, false},
         // Battery low, OEM events and unknown events close.
-        {"PBT_APMBATTERYLOW closes", FullScreen(), Running(), Event(PowerBroadcast, 9), Default, true},
-        {"PBT_APMOEMEVENT closes", FullScreen(), Running(), Event(PowerBroadcast, 11), Default, true},
-        {"unknown power event closes", FullScreen(), Running(), Event(PowerBroadcast, 0x8013), Default, true},
+        {"PBT_APMBATTERYLOW closes", FullScreen(), Running(), Event(PowerBroadcast, 9), Default,
+         true},
+        {"PBT_APMOEMEVENT closes", FullScreen(), Running(), Event(PowerBroadcast, 11), Default,
+         true},
+        {"unknown power event closes", FullScreen(), Running(), Event(PowerBroadcast, 0x8013),
+         Default, true},
         // Power status change: closes only when the AC status changed; always stored.
         {"AC status unchanged stays", FullScreen(), WithAc(1), PowerStatus(1), Default, false},
         {"AC status changed closes", FullScreen(), WithAc(1), PowerStatus(0), Default, true, 0,
          false, false, WithAc(0)},
-        {"AC status from no reading closes", FullScreen(), WithAc(kNoAcReading), PowerStatus(1),
+        {"AC status from no reading closes", FullScreen(), WithAc(noAcReading), PowerStatus(1),
          Default, true, 0, false, false, WithAc(1)},
-        {"AC status lost compares as 255", FullScreen(), WithAc(1), PowerStatus(kNoAcReading),
-         Default, true, 0, false, false, WithAc(kNoAcReading)},
+        {"AC status lost compares as 255", FullScreen(), WithAc(1), PowerStatus(noAcReading),
+         Default, true, 0, false, false, WithAc(noAcReading)},
         // Preview: nothing closes, the cursor is left alone.
         {"preview key press stays", Preview(), Running(), Event(KeyDown, 'A'), Default, false},
         {"preview click stays", Preview(), Running(), Event(LButtonDown), Default, false},
         {"preview travel stays", Preview(), Running(), MoveTo(300, 300), Default, false},
-        {"preview activation loss stays", Preview(), Running(), Event(ActivateApp, 0), Default, false},
+        {"preview activation loss stays", Preview(), Running(), Event(ActivateApp, 0), Default,
+         false},
         {"preview suspend stays", Preview(), Running(), Event(PowerBroadcast, 4), Default, false},
-        {"preview AC change stays, not stored", Preview(), WithAc(1), PowerStatus(0), Default, false},
-        {"preview WM_SETCURSOR goes to the default", Preview(), Running(), Event(SetCursor), Default, false},
+        {"preview AC change stays, not stored", Preview(), WithAc(1), PowerStatus(0), Default,
+         false},
+        {"preview WM_SETCURSOR goes to the default", Preview(), Running(), Event(SetCursor),
+         Default, false},
         {"preview WM_CLOSE goes ahead", Preview(), Running(), Event(Close), Default, false},
         // Approved: the rules stop filtering.
-        {"approved key press goes to the default", FullScreen(), Approved(), Event(KeyDown), Default, false},
-        {"approved suspend goes to the default", Win9x(true), Approved(), Event(PowerBroadcast, 4), Default, false},
+        {"approved key press goes to the default", FullScreen(), Approved(), Event(KeyDown),
+         Default, false},
+        {"approved suspend goes to the default", Win9x(true), Approved(), Event(PowerBroadcast, 4),
+         Default, false},
         {"approved WM_CLOSE goes ahead", Win9x(true), Approved(), Event(Close), Default, false},
         // WM_CLOSE and WM_APP: the password check exists only on Win9x.
         {"WM_CLOSE on NT goes ahead", FullScreen(), Running(), Event(Close), Default, false},
-        {"WM_CLOSE on Win9x is verified", Win9x(true), Running(), Event(Close), Outcome::VerifyClose, false},
-        {"WM_CLOSE on Win9x without verifier is verified too", Win9x(false), Running(), Event(Close), Outcome::VerifyClose, false},
-        {"nested WM_CLOSE while verifying is verified (and refused there)", Win9x(true), Verifying(), Event(Close), Outcome::VerifyClose, false},
-        {"WM_CLOSE in a Win9x preview goes ahead", Win9xPreview(), Running(), Event(Close), Default, false},
-        {"WM_APP on Win9x asks the verifier", Win9x(true), Running(), Event(App), Outcome::AskVerifier, false},
-        {"WM_APP on Win9x without verifier answers 1", Win9x(false), Running(), Event(App), Outcome::Answer, false, 1},
+        {"WM_CLOSE on Win9x is verified", Win9x(true), Running(), Event(Close),
+         Outcome::VerifyClose, false},
+        {"WM_CLOSE on Win9x without verifier is verified too", Win9x(false), Running(),
+         Event(Close), Outcome::VerifyClose, false},
+        {"nested WM_CLOSE while verifying is verified (and refused there)", Win9x(true),
+         Verifying(), Event(Close), Outcome::VerifyClose, false},
+        {"WM_CLOSE in a Win9x preview goes ahead", Win9xPreview(), Running(), Event(Close), Default,
+         false},
+        {"WM_APP on Win9x asks the verifier", Win9x(true), Running(), Event(App),
+         Outcome::AskVerifier, false},
+        {"WM_APP on Win9x without verifier answers 1", Win9x(false), Running(), Event(App),
+         Outcome::Answer, false, 1},
         {"WM_APP on NT goes to the default", FullScreen(), Running(), Event(App), Default, false},
         // While the password dialog is up, input does not close.
         {"verifying: key press stays", Win9x(true), Verifying(), Event(KeyDown), Default, false},
         {"verifying: travel stays", Win9x(true), Verifying(), MoveTo(300, 300), Default, false},
-        {"verifying: suspend stays", Win9x(true), Verifying(), Event(PowerBroadcast, 4), Default, false},
-        {"verifying: WM_SETCURSOR goes to the default", Win9x(true), Verifying(), Event(SetCursor), Default, false},
+        {"verifying: suspend stays", Win9x(true), Verifying(), Event(PowerBroadcast, 4), Default,
+         false},
+        {"verifying: WM_SETCURSOR goes to the default", Win9x(true), Verifying(), Event(SetCursor),
+         Default, false},
         // The AutoPlay query: close, answer 1 with a verifier, 0 without, in every state.
-        {"AutoPlay with verifier answers 1", Win9x(true), Running(), Event(kAutoPlay), Outcome::Answer, true, 1},
-        {"AutoPlay without verifier answers 0", Win9x(false), Running(), Event(kAutoPlay), Outcome::Answer, true, 0},
-        {"AutoPlay in preview answers 0 and closes", Win9xPreview(), Running(), Event(kAutoPlay), Outcome::Answer, true, 0},
-        {"AutoPlay once approved still closes", Win9x(true), Approved(), Event(kAutoPlay), Outcome::Answer, true, 1},
-        {"AutoPlay while verifying still closes", Win9x(true), Verifying(), Event(kAutoPlay), Outcome::Answer, true, 1},
-        {"unregistered AutoPlay is nothing special", FullScreen(), Running(), Event(kAutoPlay), Default, false},
-        {"no registration never matches message 0", FullScreen(), Running(), Event(0), Default, false},
+        {"AutoPlay with verifier answers 1", Win9x(true), Running(), Event(autoPlayNumber),
+         Outcome::Answer, true, 1},
+        {"AutoPlay without verifier answers 0", Win9x(false), Running(), Event(autoPlayNumber),
+         Outcome::Answer, true, 0},
+        {"AutoPlay in preview answers 0 and closes", Win9xPreview(), Running(),
+         Event(autoPlayNumber), Outcome::Answer, true, 0},
+        {"AutoPlay once approved still closes", Win9x(true), Approved(), Event(autoPlayNumber),
+         Outcome::Answer, true, 1},
+        {"AutoPlay while verifying still closes", Win9x(true), Verifying(), Event(autoPlayNumber),
+         Outcome::Answer, true, 1},
+        {"unregistered AutoPlay is nothing special", FullScreen(), Running(), Event(autoPlayNumber),
+         Default, false},
+        {"no registration never matches message 0", FullScreen(), Running(), Event(0), Default,
+         false},
     };
     for (const Row& row : rows) Check(row, DecideSaverDefault(row.context, row.state, row.event));
 }
@@ -247,42 +282,69 @@ TEST(CloseRules, SaverWindowProcedureTable)
 {
     const std::vector<Row> rows = {
         // The title never changes.
-        {"WM_SETTEXT answers 0", FullScreen(), Running(), Event(SetText), Outcome::Answer, false, 0},
+        {"WM_SETTEXT answers 0", FullScreen(), Running(), Event(SetText), Outcome::Answer, false,
+         0},
         // Creation and paint hide the cursor in full screen only.
-        {"create hides the cursor", FullScreen(), Running(), Event(Create), Outcome::Forward, false, 0, true},
-        {"preview create keeps the cursor", Preview(), Running(), Event(Create), Outcome::Forward, false},
-        {"paint hides the cursor", FullScreen(), Running(), Event(Paint), Outcome::Forward, false, 0, true},
-        {"preview paint keeps the cursor", Preview(), Running(), Event(Paint), Outcome::Forward, false},
-        {"approved paint goes to DefWindowProcA", Win9x(true), Approved(), Event(Paint), Default, false},
+        {"create hides the cursor", FullScreen(), Running(), Event(Create), Outcome::Forward, false,
+         0, true},
+        {"preview create keeps the cursor", Preview(), Running(), Event(Create), Outcome::Forward,
+         false},
+        {"paint hides the cursor", FullScreen(), Running(), Event(Paint), Outcome::Forward, false,
+         0, true},
+        {"preview paint keeps the cursor", Preview(), Running(), Event(Paint), Outcome::Forward,
+         false},
+        {"approved paint goes to DefWindowProcA", Win9x(true), Approved(), Event(Paint), Default,
+         false},
         // Help and context menu: forwarded in full screen, handed to the parent in preview.
-        {"full-screen help forwarded", FullScreen(), Running(), Event(Help), Outcome::Forward, false},
-        {"full-screen context menu forwarded", FullScreen(), Running(), Event(ContextMenu), Outcome::Forward, false},
-        {"preview help to the parent", Preview(), Running(), Event(Help), Outcome::PostToParent, false},
-        {"preview context menu to the parent", Preview(), Running(), Event(ContextMenu), Outcome::PostToParent, false},
+        {"full-screen help forwarded", FullScreen(), Running(), Event(Help), Outcome::Forward,
+         false},
+        {"full-screen context menu forwarded", FullScreen(), Running(), Event(ContextMenu),
+         Outcome::Forward, false},
+        {"preview help to the parent", Preview(), Running(), Event(Help), Outcome::PostToParent,
+         false},
+        {"preview context menu to the parent", Preview(), Running(), Event(ContextMenu),
+         Outcome::PostToParent, false},
         // System commands in full screen, compared as a whole.
-        {"SC_SCREENSAVE answers 0", FullScreen(), Running(), Event(SysCommand, ScScreenSave), Outcome::Answer, false, 0},
-        {"SC_NEXTWINDOW answers 0", FullScreen(), Running(), Event(SysCommand, ScNextWindow), Outcome::Answer, false, 0},
-        {"SC_PREVWINDOW answers 0", FullScreen(), Running(), Event(SysCommand, ScPrevWindow), Outcome::Answer, false, 0},
-        {"SC_MONITORPOWER closes and is forwarded", FullScreen(), Running(), Event(SysCommand, ScMonitorPower, 2), Outcome::Forward, true},
-        {"SC_SCREENSAVE with low bits forwarded", FullScreen(), Running(), Event(SysCommand, ScScreenSave | 1), Outcome::Forward, false},
-        {"SC_MONITORPOWER with low bits forwarded, no close", FullScreen(), Running(), Event(SysCommand, ScMonitorPower | 2), Outcome::Forward, false},
-        {"other system command forwarded", FullScreen(), Running(), Event(SysCommand, 0xF060), Outcome::Forward, false},
-        {"preview SC_SCREENSAVE forwarded", Preview(), Running(), Event(SysCommand, ScScreenSave), Outcome::Forward, false},
-        {"preview SC_MONITORPOWER forwarded, no close", Preview(), Running(), Event(SysCommand, ScMonitorPower), Outcome::Forward, false},
+        {"SC_SCREENSAVE answers 0", FullScreen(), Running(), Event(SysCommand, ScScreenSave),
+         Outcome::Answer, false, 0},
+        {"SC_NEXTWINDOW answers 0", FullScreen(), Running(), Event(SysCommand, ScNextWindow),
+         Outcome::Answer, false, 0},
+        {"SC_PREVWINDOW answers 0", FullScreen(), Running(), Event(SysCommand, ScPrevWindow),
+         Outcome::Answer, false, 0},
+        {"SC_MONITORPOWER closes and is forwarded", FullScreen(), Running(),
+         Event(SysCommand, ScMonitorPower, 2), Outcome::Forward, true},
+        {"SC_SCREENSAVE with low bits forwarded", FullScreen(), Running(),
+         Event(SysCommand, ScScreenSave | 1), Outcome::Forward, false},
+        {"SC_MONITORPOWER with low bits forwarded, no close", FullScreen(), Running(),
+         Event(SysCommand, ScMonitorPower | 2), Outcome::Forward, false},
+        {"other system command forwarded", FullScreen(), Running(), Event(SysCommand, 0xF060),
+         Outcome::Forward, false},
+        {"preview SC_SCREENSAVE forwarded", Preview(), Running(), Event(SysCommand, ScScreenSave),
+         Outcome::Forward, false},
+        {"preview SC_MONITORPOWER forwarded, no close", Preview(), Running(),
+         Event(SysCommand, ScMonitorPower), Outcome::Forward, false},
         // Timers yield the time slice; once approved they are swallowed.
-        {"timer yields and is forwarded", FullScreen(), Running(), Event(Timer, 1), Outcome::Forward, false, 0, false, true},
-        {"approved timer answers 0", Win9x(true), Approved(), Event(Timer, 1), Outcome::Answer, false, 0},
+        {"timer yields and is forwarded", FullScreen(), Running(), Event(Timer, 1),
+         Outcome::Forward, false, 0, false, true},
+        {"approved timer answers 0", Win9x(true), Approved(), Event(Timer, 1), Outcome::Answer,
+         false, 0},
         // Once approved, input goes straight to DefWindowProcA.
-        {"approved key press to DefWindowProcA", Win9x(true), Approved(), Event(KeyDown), Default, false},
-        {"approved system key to DefWindowProcA", Win9x(true), Approved(), Event(SysKeyDown), Default, false},
+        {"approved key press to DefWindowProcA", Win9x(true), Approved(), Event(KeyDown), Default,
+         false},
+        {"approved system key to DefWindowProcA", Win9x(true), Approved(), Event(SysKeyDown),
+         Default, false},
         {"approved move to DefWindowProcA", Win9x(true), Approved(), MoveTo(0, 0), Default, false},
-        {"approved clicks to DefWindowProcA", Win9x(true), Approved(), Event(MButtonDown), Default, false},
-        {"approved key release still forwarded", Win9x(true), Approved(), Event(KeyUp), Outcome::Forward, false},
-        {"key press forwarded while running", FullScreen(), Running(), Event(KeyDown), Outcome::Forward, false},
+        {"approved clicks to DefWindowProcA", Win9x(true), Approved(), Event(MButtonDown), Default,
+         false},
+        {"approved key release still forwarded", Win9x(true), Approved(), Event(KeyUp),
+         Outcome::Forward, false},
+        {"key press forwarded while running", FullScreen(), Running(), Event(KeyDown),
+         Outcome::Forward, false},
         // Close, the private message and power events are the viewer's first.
         {"WM_CLOSE forwarded", Win9x(true), Running(), Event(Close), Outcome::Forward, false},
         {"WM_APP forwarded", Win9x(true), Running(), Event(App), Outcome::Forward, false},
-        {"power broadcast forwarded", FullScreen(), Running(), Event(PowerBroadcast, 4), Outcome::Forward, false},
+        {"power broadcast forwarded", FullScreen(), Running(), Event(PowerBroadcast, 4),
+         Outcome::Forward, false},
     };
     for (const Row& row : rows)
         Check(row, DecideSaverWindowMessage(row.context, row.state, row.event));
@@ -303,15 +365,20 @@ TEST(CloseRules, VerifyGateTable)
         return s;
     };
     const std::vector<GateRow> rows = {
-        {"a verification in progress refuses a nested close", Verifying(), true, 5000, VerifyGate::Refuse},
-        {"in progress refuses even without a verifier", Verifying(), false, 5000, VerifyGate::Refuse},
+        {"a verification in progress refuses a nested close", Verifying(), true, 5000,
+         VerifyGate::Refuse},
+        {"in progress refuses even without a verifier", Verifying(), false, 5000,
+         VerifyGate::Refuse},
         {"no verifier approves at once", Running(), false, 5000, VerifyGate::Approve},
-        {"no verifier approves even within the quiet time", verifiedAt(4990), false, 5000, VerifyGate::Approve},
+        {"no verifier approves even within the quiet time", verifiedAt(4990), false, 5000,
+         VerifyGate::Approve},
         {"never verified asks", Running(), true, 5, VerifyGate::Ask},
-        {"199 ms after the last verification is dropped", verifiedAt(10000), true, 10199, VerifyGate::Refuse},
+        {"199 ms after the last verification is dropped", verifiedAt(10000), true, 10199,
+         VerifyGate::Refuse},
         {"200 ms after asks again", verifiedAt(10000), true, 10200, VerifyGate::Ask},
         {"0 ms after is dropped", verifiedAt(10000), true, 10000, VerifyGate::Refuse},
-        {"199 ms across the tick wrap is dropped", verifiedAt(0xFFFFFFF0u), true, 0xB7, VerifyGate::Refuse},
+        {"199 ms across the tick wrap is dropped", verifiedAt(0xFFFFFFF0u), true, 0xB7,
+         VerifyGate::Refuse},
         {"200 ms across the tick wrap asks", verifiedAt(0xFFFFFFFEu), true, 0xC6, VerifyGate::Ask},
     };
     for (const GateRow& row : rows) {

@@ -26,8 +26,7 @@ TEST(SkipProgramName, LeavesTheArguments)
         {"a tab after the separator stays in the arguments", "x.scr /\ts", "/\ts"},
         {"empty command line", "", ""},
     };
-    for (const Case& c : cases)
-        EXPECT_STREQ(c.arguments, SkipProgramName(c.commandLine)) << c.rule;
+    for (const Case& c : cases) EXPECT_STREQ(c.arguments, SkipProgramName(c.commandLine)) << c.rule;
 }
 
 TEST(ParseWindowNumber, ReadsLeadingDecimalDigits)
@@ -40,7 +39,10 @@ TEST(ParseWindowNumber, ReadsLeadingDecimalDigits)
         {"plain number", "530", 530},
         {"stops at a blank", "530 12", 530},
         {"stops at a colon", "53:0", 53},
-        {"stops at a byte of 0x80 and above", "5\xb3" "0", 5},
+        {"stops at a byte of 0x80 and above",
+         "5\xb3"
+         "0",
+         5},
         {"no digits give 0", "abc", 0},
         {"leading blanks are not accepted", " 530", 0},
         {"signs are not accepted", "-530", 0},
@@ -55,7 +57,7 @@ TEST(ParseWindowNumber, ReadsLeadingDecimalDigits)
 std::string Describe(SaverMode mode)
 {
     static const char* const names[] = {"SettingsNoOwner", "SettingsOwned", "ChangePassword",
-                                        "Preview", "FullScreen", "Reject"};
+                                        "Preview",         "FullScreen",    "Reject"};
     return std::string(names[static_cast<int>(mode.kind)]) + " " +
            std::to_string(mode.windowNumber);
 }
@@ -89,7 +91,9 @@ TEST(DecideSaverMode, FirstLetterAfterSeparatorsDecides)
         {"preview with letters", "/p abc", false, {K::Preview, 0}},
         {"preview with colon gives no number", "/p:530", false, {K::Preview, 0}},
         {"'l' is the preview", "/l 530", false, {K::Preview, 530}},
-        {"eleven digits wrap", "/p 12345678901", false,
+        {"eleven digits wrap",
+         "/p 12345678901",
+         false,
          {K::Preview, static_cast<uint32_t>(12345678901ull)}},
         {"settings alone", "/c", false, {K::SettingsOwned, 0}},
         {"settings with colon and owner", "/c:530", false, {K::SettingsOwned, 530}},

@@ -4,7 +4,7 @@
 // planted library stand in for every library; each test first shows that
 // an ordinary load by name does reach the copy, so a refusal is the viewer's.
 #include "host/EngineBinding.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 #include "shell/SystemLibrary.h"
 #include "tests/support/TestProcess.h"
 
@@ -28,8 +28,7 @@ std::string Lower(std::string text)
 std::string ModuleFile(HMODULE module)
 {
     char path[MAX_PATH] = "";
-    if (module != nullptr)
-        GetModuleFileNameA(module, path, MAX_PATH);
+    if (module != nullptr) GetModuleFileNameA(module, path, MAX_PATH);
     return Lower(path);
 }
 
@@ -66,25 +65,22 @@ public:
         GetTempPathA(MAX_PATH, temp);
         root_ = std::string(temp) + "loading" + std::to_string(GetCurrentProcessId());
         CreateDirectoryA(root_.c_str(), nullptr);
-        for (const char* place : {"saver", "cwd", "path"})
-            MakePlace(place);
+        for (const char* place : {"saver", "cwd", "path"}) MakePlace(place);
         char cwd[MAX_PATH];
         GetCurrentDirectoryA(MAX_PATH, cwd);
         oldCwd_ = cwd;
         oldPath_ = ReadVariable("PATH");
         SetCurrentDirectoryA(Dir("cwd").c_str());
         SetEnvironmentVariableA("PATH", (Dir("path") + ";" + oldPath_).c_str());
-        oldInstance_ = appInstance;
+        oldInstance_ = saverRun.appInstance;
     }
     ~Places()
     {
-        appInstance = oldInstance_;
-        for (HMODULE module : loaded_)
-            FreeLibrary(module);
+        saverRun.appInstance = oldInstance_;
+        for (HMODULE module : loaded_) FreeLibrary(module);
         SetCurrentDirectoryA(oldCwd_.c_str());
         SetEnvironmentVariableA("PATH", oldPath_.c_str());
-        for (const std::string& file : planted_)
-            DeleteFileA(file.c_str());
+        for (const std::string& file : planted_) DeleteFileA(file.c_str());
         for (auto place = places_.rbegin(); place != places_.rend(); ++place)
             RemoveDirectoryA(place->c_str());
         RemoveDirectoryA(root_.c_str());
@@ -109,13 +105,12 @@ public:
     // Makes a library loaded from the "saver" place stand for the saver's file.
     void StandInForTheSaver()
     {
-        appInstance = Keep(LoadLibraryA(Plant("saver", "saver.dll").c_str()));
-        ASSERT_NE(nullptr, appInstance);
+        saverRun.appInstance = Keep(LoadLibraryA(Plant("saver", "saver.dll").c_str()));
+        ASSERT_NE(nullptr, saverRun.appInstance);
     }
     HMODULE Keep(HMODULE module)
     {
-        if (module != nullptr)
-            loaded_.push_back(module);
+        if (module != nullptr) loaded_.push_back(module);
         return module;
     }
 
@@ -138,18 +133,21 @@ TEST(LoadSystemLibrary, OnlyBesideTheSaverOrInTheSystemDirectory)
         std::vector<const char*> plantedIn;
         std::string loadedFrom;  // the expected file; empty: nothing loaded
     } rows[] = {
-        {"beside the saver: that one, though the current directory has one too", "BESIDE.DLL",
-         {"saver", "cwd"}, places.Dir("saver") + "\\BESIDE.DLL"},
+        {"beside the saver: that one, though the current directory has one too",
+         "BESIDE.DLL",
+         {"saver", "cwd"},
+         places.Dir("saver") + "\\BESIDE.DLL"},
         {"only in the current directory: never loaded", "CWDONLY.DLL", {"cwd"}, ""},
         {"only in a directory on PATH: never loaded", "PATHONLY.DLL", {"path"}, ""},
-        {"a system library: from the system directory", "mpr.dll", {},
+        {"a system library: from the system directory",
+         "mpr.dll",
+         {},
          SystemDirectory() + "\\mpr.dll"},
         {"nowhere at all", "NOWHERE.DLL", {}, ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
-        for (const char* place : row.plantedIn)
-            places.Plant(place, row.name);
+        for (const char* place : row.plantedIn) places.Plant(place, row.name);
         HMODULE library = places.Keep(LoadSystemLibrary(row.name));
         EXPECT_EQ(Lower(row.loadedFrom), ModuleFile(library));
         if (library == nullptr) {

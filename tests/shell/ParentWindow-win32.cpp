@@ -8,8 +8,9 @@
 
 int main(int argc, char** argv)
 {
-    HWND window = CreateWindowExA(0, "STATIC", "Test parent window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                                  10, 10, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND window =
+        CreateWindowExA(0, "STATIC", "Test parent window", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                        300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window) return 1;
     SetForegroundWindow(window);
     printf("%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));

@@ -18,9 +18,12 @@
 #include <cstdlib>
 #include <cstring>
 
-static const char kSaverClass[] = "WindowsScreenSaverClass";
+static const char saverClass[] = "WindowsScreenSaverClass";
 
-static HWND FindSaver(const char* title) { return FindWindowExA(nullptr, nullptr, kSaverClass, title); }
+static HWND FindSaver(const char* title)
+{
+    return FindWindowExA(nullptr, nullptr, saverClass, title);
+}
 
 struct ChildSearch {
     const char* title;
@@ -30,7 +33,7 @@ struct ChildSearch {
 static BOOL CALLBACK SearchChildren(HWND window, LPARAM data)
 {
     ChildSearch* search = reinterpret_cast<ChildSearch*>(data);
-    search->found = FindWindowExA(window, nullptr, kSaverClass, search->title);
+    search->found = FindWindowExA(window, nullptr, saverClass, search->title);
     return search->found == nullptr;
 }
 
@@ -60,9 +63,9 @@ static int Describe(const char* title)
                 text, static_cast<unsigned long>(GetWindowLongA(window, GWL_STYLE)),
                 static_cast<unsigned long>(GetWindowLongA(window, GWL_EXSTYLE)),
                 static_cast<unsigned long>(GetClassLongA(window, GCL_STYLE)));
-    std::printf("size=%ldx%ld\nparent=%lu\nparentclient=%ldx%ld\n", r.right - r.left, r.bottom - r.top,
-                static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(parent)), parentClient.right,
-                parentClient.bottom);
+    std::printf("size=%ldx%ld\nparent=%lu\nparentclient=%ldx%ld\n", r.right - r.left,
+                r.bottom - r.top, static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(parent)),
+                parentClient.right, parentClient.bottom);
     std::printf("screen=%d,%d,%dx%d\nposition=%ld,%ld\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
                 GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
                 GetSystemMetrics(SM_CYVIRTUALSCREEN), r.left, r.top);
@@ -72,7 +75,7 @@ static int Describe(const char* title)
 static int Count(const char* title)
 {
     int count = 0;
-    for (HWND w = FindSaver(title); w; w = FindWindowExA(nullptr, w, kSaverClass, title)) ++count;
+    for (HWND w = FindSaver(title); w; w = FindWindowExA(nullptr, w, saverClass, title)) ++count;
     std::printf("%d\n", count);
     return 0;
 }
@@ -99,8 +102,9 @@ static int Host(int width, int height)
     RECT r = {0, 0, width, height};
     DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_VISIBLE;
     AdjustWindowRect(&r, style, FALSE);
-    HWND window = CreateWindowExA(0, "SaverProbeHost", "Preview host", style, 50, 50, r.right - r.left,
-                                  r.bottom - r.top, nullptr, nullptr, hostClass.hInstance, nullptr);
+    HWND window =
+        CreateWindowExA(0, "SaverProbeHost", "Preview host", style, 50, 50, r.right - r.left,
+                        r.bottom - r.top, nullptr, nullptr, hostClass.hInstance, nullptr);
     if (!window) return 1;
     std::printf("window=%lu\n", static_cast<unsigned long>(reinterpret_cast<UINT_PTR>(window)));
     std::fflush(stdout);
@@ -127,7 +131,8 @@ int main(int argc, char** argv)
         std::printf("answer=%ld\n", static_cast<long>(SendMessageA(window, query, 0, 0)));
         return 0;
     }
-    if (argc == 4 && !std::strcmp(argv[1], "host")) return Host(std::atoi(argv[2]), std::atoi(argv[3]));
+    if (argc == 4 && !std::strcmp(argv[1], "host"))
+        return Host(std::atoi(argv[2]), std::atoi(argv[3]));
     std::fprintf(stderr, "usage: saverprobe describe|count|post|autoplay|host ...\n");
     return 2;
 }

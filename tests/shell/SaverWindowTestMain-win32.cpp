@@ -5,11 +5,8 @@
 #include <windows.h>
 
 #include "shell/CommandLine.h"
-#include "shell/SaverShell.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverWindow.h"
-
-HINSTANCE appInstance;
-int win9xPlatform;
 
 void SetScreenSaverRunning(bool running)
 {
@@ -33,19 +30,19 @@ static LRESULT PassThroughViewerProc(HWND window, UINT message, WPARAM wParam, L
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    appInstance = instance;
+    saverRun.appInstance = instance;
     OSVERSIONINFOA version;
     version.dwOSVersionInfoSize = sizeof version;
-    win9xPlatform = GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+    saverRun.win9xPlatform =
+        GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
 
-    SaverMode mode = DecideSaverMode(SkipProgramName(GetCommandLineA()), win9xPlatform != 0);
+    SaverMode mode =
+        DecideSaverMode(SkipProgramName(GetCommandLineA()), saverRun.win9xPlatform != 0);
     HWND parent = reinterpret_cast<HWND>(static_cast<UINT_PTR>(mode.windowNumber));
     switch (mode.kind) {
-    case SaverModeKind::FullScreen:
-        return RunSaverWindow(nullptr, PassThroughViewerProc);
+    case SaverModeKind::FullScreen: return RunSaverWindow(nullptr, PassThroughViewerProc);
     case SaverModeKind::Preview:
         return IsWindow(parent) ? RunSaverWindow(parent, PassThroughViewerProc) : -1;
-    default:
-        return -1;
+    default: return -1;
     }
 }

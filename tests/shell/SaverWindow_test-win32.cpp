@@ -11,29 +11,28 @@
 #include <string>
 #include <vector>
 
+#include "shell/SaverRun.h"
+#include "tests/support/TestWindowClass.h"
 #include "shell/SaverShell.h"
 #include "shell/SaverWindow.h"
-#include "shell/SaverWindowState.h"
-
-HINSTANCE appInstance = GetModuleHandleA(nullptr);
-int win9xPlatform;
+#include "shell/SaverWindowInternal.h"
 
 namespace {
 
 // The viewer stand-in answers this with the window thread's cursor ...
-constexpr UINT kCursorQuery = WM_USER + 1;
+constexpr UINT cursorQuery = WM_USER + 1;
 // ... shows the arrow, sends the window the message wParam (with wParam 1)
 // and answers whether the cursor is still shown, all on the window's thread
 // so that no pending paint can come between ...
-constexpr UINT kArrowThen = WM_USER + 2;
+constexpr UINT arrowThen = WM_USER + 2;
 // ... answers every WM_SYSCOMMAND with this, so that none reaches DefWindowProcA ...
-constexpr LRESULT kSysCommandSeen = 0x5A5A;
+constexpr LRESULT sysCommandSeen = 0x5A5A;
 // ... moves the mouse reference a little off the cursor (too little to close) ...
-constexpr UINT kShiftReference = WM_USER + 3;
+constexpr UINT shiftReference = WM_USER + 3;
 // ... and shows the arrow, queues three timer messages (wParam 1, 2, 3), closes
 // the window and records the cursor that the close left (on the window's
 // thread, before a pending paint could hide it).
-constexpr UINT kCloseBehindTimers = WM_USER + 4;
+constexpr UINT closeBehindTimers = WM_USER + 4;
 HCURSOR cursorAfterClose;
 
 std::mutex seenLock;
@@ -87,11 +86,11 @@ static LRESULT RecordingViewerProc(HWND window, UINT message, WPARAM wParam, LPA
         if (refuseCreate) return -1;
         break;
     case WM_DESTROY: imeContextAtDestroy = HasInputContext(window); break;
-    case kShiftReference:
-        closeState.lastCursorPos.x += 1;
-        closeState.lastCursorPos.y += 1;
+    case shiftReference:
+        saverRun.closeState.lastCursorPos.x += 1;
+        saverRun.closeState.lastCursorPos.y += 1;
         return 0;
-    case kCloseBehindTimers: {
+    case closeBehindTimers: {
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         for (WPARAM id = 1; id <= 3; ++id) PostMessageA(window, WM_TIMER, id, 0);
         LRESULT result = SendMessageA(window, WM_CLOSE, 0, 0);
@@ -99,13 +98,13 @@ static LRESULT RecordingViewerProc(HWND window, UINT message, WPARAM wParam, LPA
         return result;
     }
     }
-    if (message == kCursorQuery) return reinterpret_cast<LRESULT>(GetCursor());
-    if (message == kArrowThen) {
+    if (message == cursorQuery) return reinterpret_cast<LRESULT>(GetCursor());
+    if (message == arrowThen) {
         SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         SendMessageA(window, static_cast<UINT>(wParam), 1, 0);
         return GetCursor() != nullptr;
     }
-    if (message == WM_SYSCOMMAND) return kSysCommandSeen;
+    if (message == WM_SYSCOMMAND) return sysCommandSeen;
     return SaverDefaultProc(window, message, wParam, lParam);
 }
 
@@ -119,12 +118,13 @@ void PumpOnce()
 }
 
 // One run of RunSaverWindow on its own thread, from a clean process state.
-class SaverRun {
+class WindowRun {
 public:
-    explicit SaverRun(HWND parent) : parent_(parent)
+    explicit WindowRun(HWND parent) : parent_(parent)
     {
-        previewMode = 0;
-        closeState = CloseState();
+        saverRun.appInstance = GetModuleHandleA(nullptr);
+        saverRun.previewMode = 0;
+        saverRun.closeState = CloseState();
         {
             std::lock_guard<std::mutex> lock(seenLock);
             viewerSaw.clear();
@@ -133,13 +133,13 @@ public:
         }
         thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
     }
-    ~SaverRun()
+    ~WindowRun()
     {
         if (window_) PostMessageA(window_, WM_CLOSE, 0, 0);
         Finished();
         CloseHandle(thread_);
-        UnregisterClassA("WindowsScreenSaverClass", appInstance);
-        win9xPlatform = 0;
+        UnregisterClassA("WindowsScreenSaverClass", saverRun.appInstance);
+        saverRun.win9xPlatform = 0;
         refuseCreate = false;
     }
 
@@ -162,7 +162,8 @@ public:
     // Waits for RunSaverWindow to return; true when it did.
     bool Finished()
     {
-        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+        while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 20000, QS_ALLINPUT) ==
+               WAIT_OBJECT_0 + 1)
             PumpOnce();
         bool ended = WaitForSingleObject(thread_, 0) == WAIT_OBJECT_0;
         if (ended) window_ = nullptr;
@@ -173,7 +174,7 @@ public:
 private:
     static DWORD WINAPI Run(void* self)
     {
-        SaverRun* run = static_cast<SaverRun*>(self);
+        WindowRun* run = static_cast<WindowRun*>(self);
         run->result_ = RunSaverWindow(run->parent_, RecordingViewerProc);
         return 0;
     }
@@ -202,13 +203,9 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 HWND CreatePreviewParent()
 {
-    WNDCLASSA parentClass = {};
-    parentClass.lpfnWndProc = ParentProc;
-    parentClass.hInstance = appInstance;
-    parentClass.lpszClassName = "PreviewParentForTest";
-    RegisterClassA(&parentClass);
+    RegisterTestClass("PreviewParentForTest", ParentProc);
     return CreateWindowExA(0, "PreviewParentForTest", "parent", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                           10, 10, 300, 200, nullptr, nullptr, appInstance, nullptr);
+                           10, 10, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
 TEST(SaverWindowInProcess, PreviewHandsHelpAndContextMenuToItsParent)
@@ -217,10 +214,10 @@ TEST(SaverWindowInProcess, PreviewHandsHelpAndContextMenuToItsParent)
     HWND parent = CreatePreviewParent();
     ASSERT_TRUE(parent);
     {
-        SaverRun run(parent);
+        WindowRun run(parent);
         HWND preview = run.Window("Preview");
         ASSERT_TRUE(preview);
-        EXPECT_EQ(1, previewMode);
+        EXPECT_EQ(1, saverRun.previewMode);
 
         HELPINFO help = {};
         help.cbSize = sizeof help;
@@ -260,12 +257,12 @@ TEST(SaverWindowInProcess, OnlyTheFullScreenFormHidesTheCursor)
     ASSERT_TRUE(parent);
     for (bool preview : {true, false}) {
         SCOPED_TRACE(preview ? "preview" : "full screen");
-        SaverRun run(preview ? parent : nullptr);
+        WindowRun run(preview ? parent : nullptr);
         HWND window = run.Window(preview ? "Preview" : "Screen Saver");
         ASSERT_TRUE(window);
         for (const Row& row : rows) {
             SCOPED_TRACE(row.rule);
-            bool shown = SendMessageA(window, kArrowThen, row.message, 0) != 0;
+            bool shown = SendMessageA(window, arrowThen, row.message, 0) != 0;
             EXPECT_EQ(preview || !row.hidesInFullScreen, shown);
         }
     }
@@ -277,8 +274,8 @@ TEST(SaverWindowInProcess, PreviewAnswersTheAutoPlayQueryAndCloses)
     HWND parent = CreatePreviewParent();
     ASSERT_TRUE(parent);
     {
-        win9xPlatform = 1;
-        SaverRun run(parent);
+        saverRun.win9xPlatform = 1;
+        WindowRun run(parent);
         HWND preview = run.Window("Preview");
         ASSERT_TRUE(preview);
         UINT query = RegisterWindowMessageA("QueryCancelAutoPlay");
@@ -291,11 +288,11 @@ TEST(SaverWindowInProcess, PreviewAnswersTheAutoPlayQueryAndCloses)
 
 TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
 {
-    SaverRun run(nullptr);
+    WindowRun run(nullptr);
     HWND window = run.Window("Screen Saver");
     ASSERT_TRUE(window);
-    EXPECT_EQ(0, previewMode);
-    EXPECT_EQ(nullptr, reinterpret_cast<void*>(SendMessageA(window, kCursorQuery, 0, 0)));
+    EXPECT_EQ(0, saverRun.previewMode);
+    EXPECT_EQ(nullptr, reinterpret_cast<void*>(SendMessageA(window, cursorQuery, 0, 0)));
 
     // The title never changes, and the viewer never hears of the attempt.
     EXPECT_EQ(0, SendMessageA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("Other")));
@@ -313,7 +310,7 @@ TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
         {"SC_SCREENSAVE answered 0", SC_SCREENSAVE, 0},
         {"SC_NEXTWINDOW answered 0", SC_NEXTWINDOW, 0},
         {"SC_PREVWINDOW answered 0", SC_PREVWINDOW, 0},
-        {"SC_SCREENSAVE + 1 forwarded", SC_SCREENSAVE + 1, kSysCommandSeen},
+        {"SC_SCREENSAVE + 1 forwarded", SC_SCREENSAVE + 1, sysCommandSeen},
     };
     for (const Command& c : commands) {
         SCOPED_TRACE(c.rule);
@@ -324,7 +321,7 @@ TEST(SaverWindowInProcess, FullScreenHidesTheCursorAndFiltersSystemCommands)
     EXPECT_TRUE(IsWindow(window));
 
     // SC_MONITORPOWER is forwarded and also closes the saver.
-    EXPECT_EQ(kSysCommandSeen, SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2));
+    EXPECT_EQ(sysCommandSeen, SendMessageA(window, WM_SYSCOMMAND, SC_MONITORPOWER, 2));
     EXPECT_TRUE(run.Finished());
     EXPECT_EQ(0, run.Result());
     EXPECT_TRUE(ViewerSaw(WM_CLOSE));
@@ -343,11 +340,11 @@ public:
         RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, &desktop_, nullptr);
         DWORD on = 1;
-        RegSetValueExA(desktop_, "ScreenSaveUsePassword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&on),
-                       4);
+        RegSetValueExA(desktop_, "ScreenSaveUsePassword", 0, REG_DWORD,
+                       reinterpret_cast<BYTE*>(&on), 4);
         SetEnvironmentVariableA("ORMELIX_PASSWORD_LOG", log_.c_str());
         SetEnvironmentVariableA("ORMELIX_PASSWORD_ANSWERS", answers);
-        win9xPlatform = 1;
+        saverRun.win9xPlatform = 1;
     }
     ~PasswordSetUp()
     {
@@ -385,22 +382,22 @@ TEST(SaverWindowInProcess, InputDuringVerificationIsDroppedAndARefusalResets)
     PasswordSetUp password("01");
     SetEnvironmentVariableA("ORMELIX_PASSWORD_NESTED", "1");
     {
-        SaverRun run(nullptr);
+        WindowRun run(nullptr);
         HWND window = run.Window("Screen Saver");
         ASSERT_TRUE(window);
-        EXPECT_TRUE(verifyPasswordProc != nullptr) << "stand-in PASSWORD.CPL not loaded";
+        EXPECT_TRUE(saverRun.verifyPasswordProc != nullptr) << "stand-in PASSWORD.CPL not loaded";
 
-        SendMessageA(window, kShiftReference, 0, 0);
+        SendMessageA(window, shiftReference, 0, 0);
         // Refused: the nested close was dropped, nothing queued, the saver stays.
-        EXPECT_EQ(0, SendMessageA(window, kCloseBehindTimers, 0, 0));
+        EXPECT_EQ(0, SendMessageA(window, closeBehindTimers, 0, 0));
         EXPECT_TRUE(IsWindow(window));
-        EXPECT_EQ(0u, closeState.closeApproved);
-        EXPECT_FALSE(closeState.verifyInProgress);
+        EXPECT_EQ(0u, saverRun.closeState.closeApproved);
+        EXPECT_FALSE(saverRun.closeState.verifyInProgress);
         EXPECT_TRUE(cursorAfterClose == nullptr) << "cursor hidden after a refusal";
         POINT cursor;
         GetCursorPos(&cursor);
-        EXPECT_EQ(cursor.x, closeState.lastCursorPos.x) << "mouse reference taken afresh";
-        EXPECT_EQ(cursor.y, closeState.lastCursorPos.y) << "mouse reference taken afresh";
+        EXPECT_EQ(cursor.x, saverRun.closeState.lastCursorPos.x) << "mouse reference taken afresh";
+        EXPECT_EQ(cursor.y, saverRun.closeState.lastCursorPos.y) << "mouse reference taken afresh";
         // Posted messages arrive in order: once the third timer is seen, the
         // first two would have been seen too had they not been removed.
         for (int i = 0; i < 500 && !ViewerSaw(WM_TIMER); ++i) Sleep(10);
@@ -408,7 +405,7 @@ TEST(SaverWindowInProcess, InputDuringVerificationIsDroppedAndARefusalResets)
             std::lock_guard<std::mutex> lock(seenLock);
             EXPECT_EQ(std::vector<WPARAM>{3}, timersSeen);
         }
-        Sleep(kVerifyQuietMs + 50);  // past the quiet time after a verification
+        Sleep(verifyQuietMs + 50);  // past the quiet time after a verification
 
         // Accepted: the window goes.
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -426,11 +423,11 @@ TEST(SaverWindowInProcess, RefusedWindowStillReleasesThePasswordLibrary)
 {
     PasswordSetUp password("1");
     refuseCreate = true;
-    SaverRun run(nullptr);
+    WindowRun run(nullptr);
     ASSERT_TRUE(run.Finished());
     EXPECT_EQ(0, run.Result());
     EXPECT_EQ(nullptr, FindWindowA("WindowsScreenSaverClass", "Screen Saver"));
-    EXPECT_TRUE(verifyPasswordProc == nullptr);
+    EXPECT_TRUE(saverRun.verifyPasswordProc == nullptr);
     EXPECT_EQ((std::vector<bool>{true, false}), runningCalls);
     EXPECT_EQ("", password.Log()) << "nobody closed, nobody asked";
 }
@@ -447,7 +444,7 @@ TEST(SaverWindowInProcess, InputMethodDetachedWhileTheWindowLives)
     imeContextAtCreate = true;
     imeContextAtDestroy = false;
     {
-        SaverRun run(nullptr);
+        WindowRun run(nullptr);
         HWND window = run.Window("Screen Saver");
         ASSERT_TRUE(window);
         EXPECT_FALSE(imeContextAtCreate) << "detached on WM_CREATE";

@@ -8,7 +8,9 @@
 #include <string.h>
 
 #include "settings/SettingsDialog.h"
+#include "shell/SaverRun.h"
 #include "shell/SaverShell.h"
+#include "tests/support/TestWindowClass.h"
 #include "shell/SaverWindow.h"
 
 namespace {
@@ -30,13 +32,9 @@ LRESULT CALLBACK FaultingWindowProc(HWND window, UINT message, WPARAM wParam, LP
 
 void FaultInsideWindowProcedure()
 {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = FaultingWindowProc;
-    windowClass.hInstance = appInstance;
-    windowClass.lpszClassName = "ShellProbeFaultingWindow";
-    RegisterClassA(&windowClass);
-    HWND window = CreateWindowExA(0, windowClass.lpszClassName, "", 0, 0, 0, 10, 10, nullptr,
-                                  nullptr, appInstance, nullptr);
+    RegisterTestClass("ShellProbeFaultingWindow", FaultingWindowProc);
+    HWND window = CreateWindowExA(0, "ShellProbeFaultingWindow", "", 0, 0, 0, 10, 10, nullptr,
+                                  nullptr, saverRun.appInstance, nullptr);
     PostMessageA(window, faultMessage, 0, 0);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
@@ -58,8 +56,10 @@ int RunSaverWindow(HWND parent, ViewerProcedure)
         // Puts a Win9x system into the running state that the guard must clear.
         UINT previous = 0;
         SystemParametersInfoA(spiSetScreenSaverRunning, 1, &previous, 0);
-        if (strcmp(fault, "window") == 0) FaultInsideWindowProcedure();
-        else Fault();
+        if (strcmp(fault, "window") == 0)
+            FaultInsideWindowProcedure();
+        else
+            Fault();
     }
     return 7;
 }

@@ -13,8 +13,8 @@ void Say(const char* line)
 
 }  // namespace
 
-extern "C" __declspec(dllexport) DWORD WINAPI PwdChangePasswordA(LPCSTR provider, HWND parent,
-                                                                   DWORD reserved, LPVOID data)
+extern "C" __declspec(dllexport) DWORD WINAPI
+    PwdChangePasswordA(LPCSTR provider, HWND parent, DWORD reserved, LPVOID data)
 {
     char line[128];
     wsprintfA(line, "password changer %s %lu %lu %lu\r\n", provider,

@@ -7,13 +7,10 @@
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/support/planted.sh"
 
 name="Loading Win9x"
 on_exit "saver_uninstall '$name'"
-planted="$ORMELIX_BIN/planted/planted.dll"
-export ORMELIX_PLANTED_LOG
-ORMELIX_PLANTED_LOG="$(winpath "$E2E_DIR")\\planted.log"
-planted_loads() { [ -f "$E2E_DIR/planted.log" ] && tr -d '\r' <"$E2E_DIR/planted.log" | paste -sd, || true; }
 
 saver_install "$E2E_DIR" "$name" "$ORMELIX_SOURCE/demo/demo.project" 20 0 0
 reg_set "HKCU\\Software\\Wine\\AppDefaults\\$name.scr" Version REG_SZ win98
@@ -25,7 +22,7 @@ beside="$(winpath "$E2E_DIR")"
 # in_cwd COMMAND...: runs COMMAND in the saver's current directory with a
 # fresh record of planted loads.
 in_cwd() {
-    rm -f "$E2E_DIR/planted.log"
+    planted_forget
     cd "$cwd"
     "$@"
     cd "$E2E_DIR"

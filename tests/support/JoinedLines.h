@@ -8,7 +8,6 @@
 inline std::string Joined(const std::vector<std::string>& log)
 {
     std::string all;
-    for (const std::string& line : log)
-        all += line + "\n";
+    for (const std::string& line : log) all += line + "\n";
     return all;
 }

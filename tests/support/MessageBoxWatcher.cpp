@@ -8,18 +8,21 @@ namespace {
 
 const char* IconName(HWND box)
 {
-    struct Known { LPCSTR id; const char* name; };
+    struct Known {
+        LPCSTR id;
+        const char* name;
+    };
     static const Known known[] = {
-        {IDI_HAND, "error"}, {IDI_EXCLAMATION, "warning"},
-        {IDI_ASTERISK, "information"}, {IDI_QUESTION, "question"},
+        {IDI_HAND, "error"},
+        {IDI_EXCLAMATION, "warning"},
+        {IDI_ASTERISK, "information"},
+        {IDI_QUESTION, "question"},
     };
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON)
-            continue;
+        if ((GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
         HICON shown = reinterpret_cast<HICON>(SendMessageA(child, STM_GETICON, 0, 0));
         for (const Known& k : known)
-            if (shown && shown == LoadIconA(nullptr, k.id))
-                return k.name;
+            if (shown && shown == LoadIconA(nullptr, k.id)) return k.name;
     }
     return "none";
 }
@@ -31,11 +34,9 @@ std::string BoxText(HWND box)
     char className[32], text[2048];
     for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         GetClassNameA(child, className, sizeof className);
-        if (lstrcmpiA(className, "Static") != 0)
-            continue;
+        if (lstrcmpiA(className, "Static") != 0) continue;
         GetWindowTextA(child, text, sizeof text);
-        if (strlen(text) > best.size())
-            best = text;
+        if (strlen(text) > best.size()) best = text;
     }
     return best;
 }
@@ -51,8 +52,7 @@ bool LooksLikeMessageBox(HWND window)
         GetClassNameA(child, className, sizeof className);
         if (lstrcmpiA(className, "Button") == 0) {
             LONG kind = GetWindowLongA(child, GWL_STYLE) & BS_TYPEMASK;
-            if (kind != BS_PUSHBUTTON && kind != BS_DEFPUSHBUTTON)
-                return false;
+            if (kind != BS_PUSHBUTTON && kind != BS_DEFPUSHBUTTON) return false;
             hasButton = true;
         } else if (lstrcmpiA(className, "Static") != 0) {
             return false;
@@ -98,14 +98,11 @@ void MessageBoxWatcher::Inspect(HWND window)
         return;
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (processId_ != anyProcess && owner != processId_)
-        return;
-    if (!LooksLikeMessageBox(window))
-        return;
+    if (processId_ != anyProcess && owner != processId_) return;
+    if (!LooksLikeMessageBox(window)) return;
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (std::find(dismissed_.begin(), dismissed_.end(), window) != dismissed_.end())
-            return;
+        if (std::find(dismissed_.begin(), dismissed_.end(), window) != dismissed_.end()) return;
     }
     SeenBox box;
     char caption[512];
@@ -130,8 +127,7 @@ std::vector<SeenBox> MessageBoxWatcher::Boxes(DWORD settleMs)
     for (;;) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (GetTickCount() - lastChange_ >= settleMs)
-                return boxes_;
+            if (GetTickCount() - lastChange_ >= settleMs) return boxes_;
         }
         Sleep(20);
     }
@@ -143,8 +139,7 @@ std::vector<SeenBox> MessageBoxWatcher::WaitForBoxes(size_t count, DWORD timeout
     for (;;) {
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            if (boxes_.size() >= count || GetTickCount() - start >= timeoutMs)
-                return boxes_;
+            if (boxes_.size() >= count || GetTickCount() - start >= timeoutMs) return boxes_;
         }
         Sleep(20);
     }

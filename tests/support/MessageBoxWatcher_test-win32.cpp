@@ -7,8 +7,8 @@
 TEST(MessageBoxWatcher, RecordsAndDismissesBoxesOfThisProcess)
 {
     MessageBoxWatcher watcher;
-    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 50, 50,
-                                 nullptr, nullptr, nullptr, nullptr);
+    HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPED, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
     // Both calls return only because the watcher pressed OK.
     EXPECT_EQ(IDOK, MessageBoxA(nullptr, "first\r\nline two", "Caption one", MB_OK));
     EXPECT_EQ(IDOK, MessageBoxA(owner, "second", "Caption two", MB_OK | MB_ICONERROR));

@@ -14,14 +14,13 @@ public:
     {
         static int counter;
         path_ = Prefix() + std::to_string(++counter) + "_";
-        if (path_.size() < length)
-            path_ += std::string(length - path_.size(), 'd');
-        created_ = (length == 0 || path_.size() == length) && CreateDirectoryA(path_.c_str(), nullptr);
+        if (path_.size() < length) path_ += std::string(length - path_.size(), 'd');
+        created_ =
+            (length == 0 || path_.size() == length) && CreateDirectoryA(path_.c_str(), nullptr);
     }
     ~ScratchDirectory()
     {
-        for (const std::string& file : files_)
-            DeleteFileA(file.c_str());
+        for (const std::string& file : files_) DeleteFileA(file.c_str());
         RemoveDirectoryA(path_.c_str());
     }
     ScratchDirectory(const ScratchDirectory&) = delete;
@@ -48,12 +47,10 @@ public:
         std::vector<std::string> names;
         WIN32_FIND_DATAA found;
         HANDLE search = FindFirstFileA((path_ + "\\*").c_str(), &found);
-        if (search == INVALID_HANDLE_VALUE)
-            return names;
+        if (search == INVALID_HANDLE_VALUE) return names;
         do {
             std::string name = found.cFileName;
-            if (name != "." && name != "..")
-                names.push_back(name);
+            if (name != "." && name != "..") names.push_back(name);
         } while (FindNextFileA(search, &found));
         FindClose(search);
         return names;

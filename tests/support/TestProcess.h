@@ -11,8 +11,7 @@
 inline std::string ReadPath()
 {
     DWORD size = GetEnvironmentVariableA("PATH", nullptr, 0);
-    if (size == 0)
-        return "<unset>";
+    if (size == 0) return "<unset>";
     std::vector<char> buffer(size + 1);
     GetEnvironmentVariableA("PATH", buffer.data(), size + 1);
     return buffer.data();

@@ -39,7 +39,8 @@ protected:
     }
     std::string Path(const char* name) const { return (folder / name).string(); }
 
-    int Pack(const std::string& from, const std::string& to, const std::string& name, bool replace = false)
+    int Pack(const std::string& from, const std::string& to, const std::string& name,
+             bool replace = false)
     {
         errors.str("");
         return PackViewer(from, to, name, replace, errors);
@@ -70,7 +71,8 @@ TEST_F(SaverPackTest, PacksTheShippedBlock)
     std::string packed = ReadFile(output);
     ASSERT_EQ(57344u + 343u, packed.size()) << "the viewer and a 343-byte block";
     EXPECT_EQ(ReadFile(viewer), packed.substr(0, 57344)) << "the viewer is copied unchanged";
-    EXPECT_EQ(std::string("\x00\xe0\x00\x00", 4), packed.substr(packed.size() - 4)) << "trailer 57344";
+    EXPECT_EQ(std::string("\x00\xe0\x00\x00", 4), packed.substr(packed.size() - 4))
+        << "trailer 57344";
     EXPECT_EQ(std::string("\x50\x00\x00\x00", 4), packed.substr(57344 + 76, 4)) << "data offset 80";
     EXPECT_EQ("Demo Project", ProjectNameIn(output));
 
@@ -99,20 +101,26 @@ TEST_F(SaverPackTest, RefusesBadInputAndLosesNothing)
         bool replace;
         const char* message;
     } cases[] = {
-        {"a missing viewer", Path("missing.scr"), Path("out.scr"), "P", false, "cannot read the viewer"},
-        {"a folder as viewer", folder.string(), Path("out.scr"), "P", false, "cannot read the viewer"},
+        {"a missing viewer", Path("missing.scr"), Path("out.scr"), "P", false,
+         "cannot read the viewer"},
+        {"a folder as viewer", folder.string(), Path("out.scr"), "P", false,
+         "cannot read the viewer"},
         {"an empty name", viewer, Path("out.scr"), "", false, "the project name is empty"},
-        {"a name of 259 characters", viewer, Path("out.scr"), std::string(259, 'n'), false, "at most 258 fit"},
+        {"a name of 259 characters", viewer, Path("out.scr"), std::string(259, 'n'), false,
+         "at most 258 fit"},
         {"the output is the viewer", viewer, viewer, "P", false, "is the viewer itself"},
-        {"the output is the viewer by another path", viewer, (folder / "." / "saverviewer.scr").string(), "P",
-         false, "is the viewer itself"},
-        {"a viewer that carries a block", packedViewer, Path("out.scr"), "P", false, "use --replace"},
-        {"an unwritable output", viewer, Path("no-such-folder/out.scr"), "P", false, "cannot write"},
+        {"the output is the viewer by another path", viewer,
+         (folder / "." / "saverviewer.scr").string(), "P", false, "is the viewer itself"},
+        {"a viewer that carries a block", packedViewer, Path("out.scr"), "P", false,
+         "use --replace"},
+        {"an unwritable output", viewer, Path("no-such-folder/out.scr"), "P", false,
+         "cannot write"},
     };
     for (const Case& c : cases) {
         std::string viewerBefore = ReadFile(viewer), packedBefore = ReadFile(packedViewer);
         EXPECT_EQ(1, Pack(c.from, c.to, c.name, c.replace)) << c.rule;
-        EXPECT_NE(std::string::npos, errors.str().find(c.message)) << c.rule << ": " << errors.str();
+        EXPECT_NE(std::string::npos, errors.str().find(c.message))
+            << c.rule << ": " << errors.str();
         EXPECT_FALSE(fs::exists(Path("out.scr"))) << c.rule;
         EXPECT_EQ(viewerBefore, ReadFile(viewer)) << c.rule;
         EXPECT_EQ(packedBefore, ReadFile(packedViewer)) << c.rule;
@@ -125,7 +133,8 @@ TEST_F(SaverPackTest, ReplacesAnExistingBlock)
     std::string first = Path("first.scr"), second = Path("second.scr");
     ASSERT_EQ(0, Pack(viewer, first, "First"));
     ASSERT_EQ(0, Pack(first, second, "Second", true)) << errors.str();
-    EXPECT_EQ(ReadFile(first).size(), ReadFile(second).size()) << "the old block is cut off, not kept";
+    EXPECT_EQ(ReadFile(first).size(), ReadFile(second).size())
+        << "the old block is cut off, not kept";
     EXPECT_EQ("Second", ProjectNameIn(second));
     ASSERT_EQ(0, Pack(first, first + ".again", "Again", true));
     EXPECT_EQ("First", ProjectNameIn(first)) << "replacing never touches the viewer";
@@ -145,13 +154,15 @@ TEST_F(SaverPackTest, ListRefusesFilesWithoutAWholeBlock)
     } cases[] = {
         {"a file without block", viewer, "Data header not found!"},
         {"a missing file", Path("missing.scr"), "cannot read"},
-        {"a block whose entry table is damaged", damaged, "entry table of the block at offset 57344 is damaged"},
+        {"a block whose entry table is damaged", damaged,
+         "entry table of the block at offset 57344 is damaged"},
     };
     for (const Case& c : cases) {
         std::ostringstream listed;
         errors.str("");
         EXPECT_EQ(1, ListBlock(c.file, listed, errors)) << c.rule;
-        EXPECT_NE(std::string::npos, errors.str().find(c.message)) << c.rule << ": " << errors.str();
+        EXPECT_NE(std::string::npos, errors.str().find(c.message))
+            << c.rule << ": " << errors.str();
         EXPECT_NE(std::string::npos, errors.str().find(c.file)) << c.rule << ": names the file";
         EXPECT_EQ("", listed.str()) << c.rule;
     }
