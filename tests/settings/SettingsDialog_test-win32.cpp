@@ -247,21 +247,31 @@ TEST_F(SettingsDialogTest, ShowsStoredSettingsAndSavesThemUntouched)
     }
 }
 
-// Slider keys move the delay and the rate text at once, before any save.
-TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce)
+// Slider keys and every horizontal scroll message (whatever control it names
+// and whatever its scroll code) move the delay and the rate text at once,
+// before any save.
+TEST_F(SettingsDialogTest, SliderInputUpdatesDelayAndTextAtOnce)
 {
     struct Row {
         const char* rule;
         int32_t start;
-        WPARAM key;
+        WPARAM key;       // 0: no key; the thumb is moved to 40 behind the dialog's back
+        WORD code;        // with key 0: the scroll code of the WM_HSCROLL then sent
+        int fromControl;  // with key 0: the control it names, 0 for none
         int32_t delay;
         const char* text;
     };
     const Row rows[] = {
-        {"Home goes to the left end", 50, VK_HOME, 1, "1000 FPS"},
-        {"End goes to the right end", 50, VK_END, 100, "10 FPS"},
-        {"Right adds one", 2, VK_RIGHT, 3, "333 FPS"},
-        {"a key from a negative delay starts at the clamped position", -5, VK_RIGHT, 2, "500 FPS"},
+        {"Home goes to the left end", 50, VK_HOME, 0, 0, 1, "1000 FPS"},
+        {"End goes to the right end", 50, VK_END, 0, 0, 100, "10 FPS"},
+        {"Right adds one", 2, VK_RIGHT, 0, 0, 3, "333 FPS"},
+        {"a key from a negative delay starts at the clamped position", -5, VK_RIGHT, 0, 0, 2,
+         "500 FPS"},
+        {"end of a drag on the slider", 20, 0, SB_ENDSCROLL, IDC_FRAME_DELAY_SLIDER, 40, "25 FPS"},
+        {"thumb position on the slider", 20, 0, TB_THUMBPOSITION, IDC_FRAME_DELAY_SLIDER, 40,
+         "25 FPS"},
+        {"a scroll naming no control", 20, 0, SB_LINERIGHT, 0, 40, "25 FPS"},
+        {"a scroll naming another control", 20, 0, SB_PAGELEFT, IDC_DO_NOT_QUIT, 40, "25 FPS"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
@@ -270,44 +280,21 @@ TEST_F(SettingsDialogTest, SliderKeysUpdateDelayAndTextAtOnce)
         ModalDialog modal;
         ASSERT_TRUE(modal.dialog);
         HWND slider = modal.Item(IDC_FRAME_DELAY_SLIDER);
-        SendMessageA(slider, WM_KEYDOWN, row.key, 1);
-        SendMessageA(slider, WM_KEYUP, row.key, 0xC0000001);
+        if (row.key) {
+            SendMessageA(slider, WM_KEYDOWN, row.key, 1);
+            SendMessageA(slider, WM_KEYUP, row.key, 0xC0000001);
+        } else {
+            // TBM_SETPOS moves the thumb without telling the dialog.
+            SendMessageA(slider, TBM_SETPOS, TRUE, 40);
+            ASSERT_EQ(row.start, viewerSettings.frameDelay);
+            LPARAM control =
+                row.fromControl ? reinterpret_cast<LPARAM>(modal.Item(row.fromControl)) : 0;
+            SendMessageA(modal.dialog, WM_HSCROLL, MAKEWPARAM(row.code, 0), control);
+        }
         EXPECT_EQ(row.delay, SendMessageA(slider, TBM_GETPOS, 0, 0));
         EXPECT_EQ(row.delay, viewerSettings.frameDelay);
         EXPECT_EQ(row.text, TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
         EXPECT_TRUE(engine->saved.empty()) << "saved before closing";
-    }
-}
-
-// Every horizontal scroll message means the slider moved, whatever control
-// it names and whatever its scroll code.
-TEST_F(SettingsDialogTest, AnyHorizontalScrollTakesTheSliderPosition)
-{
-    struct Row {
-        const char* rule;
-        WORD code;
-        int fromControl;  // 0: no control named
-    };
-    const Row rows[] = {
-        {"end of a drag on the slider", SB_ENDSCROLL, IDC_FRAME_DELAY_SLIDER},
-        {"thumb position on the slider", TB_THUMBPOSITION, IDC_FRAME_DELAY_SLIDER},
-        {"no control named", SB_LINERIGHT, 0},
-        {"another control named", SB_PAGELEFT, IDC_DO_NOT_QUIT},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.rule);
-        Reset();
-        binding.storedDelay = 20;
-        ModalDialog modal;
-        ASSERT_TRUE(modal.dialog);
-        // TBM_SETPOS moves the thumb without telling the dialog.
-        SendMessageA(modal.Item(IDC_FRAME_DELAY_SLIDER), TBM_SETPOS, TRUE, 40);
-        ASSERT_EQ(20, viewerSettings.frameDelay);
-        LPARAM control =
-            row.fromControl ? reinterpret_cast<LPARAM>(modal.Item(row.fromControl)) : 0;
-        SendMessageA(modal.dialog, WM_HSCROLL, MAKEWPARAM(row.code, 0), control);
-        EXPECT_EQ(40, viewerSettings.frameDelay);
-        EXPECT_EQ("25 FPS", TextOf(modal.Item(IDC_FRAME_RATE_TEXT)));
     }
 }
 
