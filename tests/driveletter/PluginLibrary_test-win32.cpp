@@ -91,9 +91,7 @@ protected:
     {
         library = LoadLibraryA(pluginFileName);
         ASSERT_NE(nullptr, library) << "error " << GetLastError();
-        getType = Export<GetTypeProc>(library, "GetType");
         initDll = Export<InitDllProc>(library, "InitDLL");
-        ASSERT_NE(nullptr, getType);
         ASSERT_NE(nullptr, initDll);
     }
     void TearDown() override
@@ -106,7 +104,6 @@ protected:
     }
 
     HMODULE library = nullptr;
-    GetTypeProc getType = nullptr;
     InitDllProc initDll = nullptr;
 };
 
