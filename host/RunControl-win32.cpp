@@ -161,13 +161,15 @@ DWORD WINAPI WatchdogThread(void* window)
         GetProcAddress(GetModuleHandleA("USER32.DLL"), "GetLastInputInfo")));
     facts.cursor = CursorNow();
     while (WaitForSingleObject(stop, watchdogPeriod) == WAIT_TIMEOUT) {
+        // The cursor is read before the mark, so the look before a new call
+        // (from which the call is measured) was taken before the call began;
+        // a move in between would have closed the saver too.
+        ScreenPoint cursor = CursorNow();
         uint32_t since = saverRun.engineCallSince;
         facts.callKind = static_cast<EngineCallKind>(saverRun.engineCallKind.load());
         facts.now = GetTickCount();
-        // A new call is measured from the last look before it: a move in
-        // between would have closed the saver too.
         if (since != facts.callSince) facts.cursorAtCall = facts.cursor;
-        facts.cursor = CursorNow();
+        facts.cursor = cursor;
         facts.callSince = since;
         facts.insideCall = since != 0;
         facts.parentAlive = IsWindow(parent) != FALSE;
