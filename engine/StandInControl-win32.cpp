@@ -44,6 +44,13 @@ void Fault(const char* where)
     *nowhere = 1;
 }
 
+// Hangs as a damaged engine would: the call never returns.
+void Hang(const char* where)
+{
+    EngineTrace("TestHang", "%s", where);
+    for (;;) Sleep(INFINITE);
+}
+
 }  // namespace
 
 StandInControl::StandInControl() : shown_(CreateEventA(nullptr, TRUE, TRUE, nullptr))
@@ -61,6 +68,7 @@ StandInControl::~StandInControl()
 void StandInControl::Destroy(int flags)
 {
     EngineTrace("Destroy", "%d", flags);
+    if (project_.testFaults.hangInDestroy) Hang("Destroy");
     delete this;
 }
 
@@ -158,8 +166,7 @@ void StandInControl::MisbehaveInFrame()
         char where[32];
         wsprintfA(where, "Frame %d", frame);
         if (frame == faults.faultAtFrame) Fault(where);
-        EngineTrace("TestHang", "%s", where);
-        for (;;) Sleep(INFINITE);
+        Hang(where);
     }
     if (faults.slowFrameMilliseconds > 0) Sleep(static_cast<DWORD>(faults.slowFrameMilliseconds));
     // Sent, not posted: the frame waits until the window thread has answered.
@@ -196,10 +203,13 @@ void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPA
 {
     EngineTrace("WindowMessage", "%08lX 0x%04X 0x%X 0x%lX", HandleNumber(window), message,
                 static_cast<unsigned>(wParam), static_cast<unsigned long>(lParam));
-    if (static_cast<int>(message) == project_.testFaults.faultOnMessage) {
+    const project::TestFaults& faults = project_.testFaults;
+    if (static_cast<int>(message) == faults.faultOnMessage ||
+        static_cast<int>(message) == faults.hangOnMessage) {
         char where[40];
         wsprintfA(where, "WindowMessage 0x%04X", message);
-        Fault(where);
+        if (static_cast<int>(message) == faults.faultOnMessage) Fault(where);
+        Hang(where);
     }
     if (window != window_) return;
     // The window thread is about to stop the frame thread: a frame waiting to

@@ -1,5 +1,7 @@
 // Starts the project when the saver window is created, drives its frames
-// from a thread of its own and stops it again when the window closes.
+// from a thread of its own and stops it again when the window closes; a
+// watchdog thread ends the process when the window thread stays stuck in
+// the engine while the user would have closed the saver.
 #include "host/RunControl.h"
 
 #include "common/ErrorBox.h"
@@ -20,6 +22,16 @@ const char startErrorCaption[] = "Ormelix Screen Saver Viewer";
 // teardown after it, a close stays well inside 2 s of the user's input
 // even under Wine on a loaded machine.
 const DWORD frameThreadStopLimit = 1000;
+// How often the watchdog looks: the close stays inside about a second and a
+// tenth of the engine's limit.
+const DWORD watchdogPeriod = 100;
+
+// GetLastInputInfo's record; the function is not there on Win9x.
+struct LastInput {
+    UINT size;
+    DWORD tick;
+};
+typedef BOOL(WINAPI* LastInputFunction)(LastInput* info);
 
 // The frame thread's view of the engine, the settings and the clock. The
 // clock is the performance counter: GetTickCount moves in steps of up to
@@ -96,7 +108,82 @@ bool WaitForThreadLettingSentMessagesIn(HANDLE thread, DWORD limit)
     return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0;
 }
 
+void StartWatchdog(HWND window)
+{
+    saverRun.watchdogStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (saverRun.watchdogStopEvent)
+        saverRun.watchdogThread = CreateThread(nullptr, 0, WatchdogThread, window, 0, nullptr);
+}
+
+void EndWatchdog()
+{
+    bool ended = true;
+    if (saverRun.watchdogThread) {
+        SetEvent(saverRun.watchdogStopEvent);
+        // Its loop ends at once, but a thread's end runs every library's
+        // detach code, the engine's included, under the loader's lock: one
+        // that never comes back is left behind, with its event.
+        ended = WaitForSingleObject(saverRun.watchdogThread, watchdogPeriod) == WAIT_OBJECT_0;
+        CloseHandle(saverRun.watchdogThread);
+        saverRun.watchdogThread = nullptr;
+    }
+    if (ended && saverRun.watchdogStopEvent) CloseHandle(saverRun.watchdogStopEvent);
+    saverRun.watchdogStopEvent = nullptr;
+}
+
 }  // namespace
+
+WindowThreadEngineCall::WindowThreadEngineCall(EngineCallKind kind)
+    : outerSince_(saverRun.engineCallSince), outerKind_(saverRun.engineCallKind)
+{
+    DWORD now = GetTickCount();
+    saverRun.engineCallKind = static_cast<uint8_t>(kind);
+    saverRun.engineCallSince = now ? now : 1;
+}
+
+WindowThreadEngineCall::~WindowThreadEngineCall()
+{
+    saverRun.engineCallSince = outerSince_;
+    saverRun.engineCallKind = outerKind_;
+}
+
+DWORD WINAPI WatchdogThread(void* window)
+{
+    // Fixed while the window lives: the settings are loaded and the password
+    // library bound before the watchdog starts.
+    HANDLE stop = saverRun.watchdogStopEvent;
+    WatchdogFacts facts = {};
+    facts.previewMode = saverRun.previewMode != 0;
+    facts.doNotQuit = saverRun.viewerSettings.DoNotQuit();
+    facts.passwordInForce = saverRun.verifyPasswordProc != nullptr;
+    HWND parent = GetParent(static_cast<HWND>(window));
+    LastInputFunction lastInput = reinterpret_cast<LastInputFunction>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("USER32.DLL"), "GetLastInputInfo")));
+    facts.cursor = CursorNow();
+    while (WaitForSingleObject(stop, watchdogPeriod) == WAIT_TIMEOUT) {
+        // The cursor is read before the mark, so the look before a new call
+        // (from which the call is measured) was taken before the call began;
+        // a move in between would have closed the saver too.
+        ScreenPoint cursor = CursorNow();
+        uint32_t since = saverRun.engineCallSince;
+        facts.callKind = static_cast<EngineCallKind>(saverRun.engineCallKind.load());
+        facts.now = GetTickCount();
+        if (since != facts.callSince) facts.cursorAtCall = facts.cursor;
+        facts.cursor = cursor;
+        facts.callSince = since;
+        facts.insideCall = since != 0;
+        facts.parentAlive = IsWindow(parent) != FALSE;
+        LastInput input = {sizeof input, 0};
+        facts.inputKnown = lastInput && lastInput(&input);
+        facts.lastInput = input.tick;
+        if (WatchdogEndsProcess(facts)) {
+            // As for an abandoned frame thread: no library's code runs again.
+            SetScreenSaverRunning(false);
+            TerminateProcess(GetCurrentProcess(), 0);
+        }
+    }
+    return 0;
+}
 
 DWORD WINAPI FrameThread(void*)
 {
@@ -114,6 +201,7 @@ bool StartProject(HWND window)
     }
     if (!window) return false;
     if (saverRun.engineControl) {
+        WindowThreadEngineCall call(EngineCallKind::Ordinary);
         saverRun.engineControl->LoadProject(saverRun.viewerSettings.ProjectPath());
         if (EngineCore* core = saverRun.engineControl->GetCore()) {
             SetSaverChannel(core, "OrmelixSaver", 1.0f);
@@ -122,7 +210,10 @@ bool StartProject(HWND window)
         if (saverRun.engineControl->Run() == 0) return true;
     }
     ShowErrorBox(window, startErrorText, startErrorCaption, MB_ICONERROR);
-    if (saverRun.engineControl) saverRun.engineControl->Destroy(1);
+    if (saverRun.engineControl) {
+        WindowThreadEngineCall call(EngineCallKind::Ordinary);
+        saverRun.engineControl->Destroy(1);
+    }
     saverRun.engineControl = nullptr;
     return false;
 }
@@ -130,6 +221,7 @@ bool StartProject(HWND window)
 void StartViewer(HWND window)
 {
     BindEngine(window);
+    if (saverRun.engineControl && !saverRun.watchdogThread) StartWatchdog(window);
     if (!saverRun.viewerSettings.PreviewEnabled() && saverRun.previewMode)
         return;  // the preview stays black; no project runs in it
     if (!StartProject(window)) {
@@ -172,8 +264,10 @@ void StopViewer(HWND)
         saverRun.threadAbandoned = true;
         saverRun.engineControl = nullptr;
     } else if (saverRun.engineControl) {
+        WindowThreadEngineCall call(EngineCallKind::Stopping);
         saverRun.engineControl->Destroy(1);
         saverRun.engineControl = nullptr;
     }
+    EndWatchdog();
     saverRun.stopInProgress = false;
 }

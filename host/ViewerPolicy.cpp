@@ -1,5 +1,6 @@
 // The viewer's message policy: power-off check on creation, start and stop
-// with the window, the do-not-quit rule, and the monitor-power command.
+// with the window, the do-not-quit rule, the monitor-power command, and the
+// watchdog's rule.
 #include "host/ViewerPolicy.h"
 
 #include "common/WindowMessages.h"
@@ -48,4 +49,27 @@ ViewerAction DecideViewerAction(unsigned message, uintptr_t wParam, const Viewer
                                                       : ViewerAction::Swallow;
     default: return ViewerAction::PassOn;
     }
+}
+
+EngineCallKind EngineCallFor(unsigned message)
+{
+    switch (message) {
+    case m::Close: return EngineCallKind::CloseAsked;
+    case m::Destroy:
+    case m::NcDestroy: return EngineCallKind::Stopping;
+    default: return EngineCallKind::Ordinary;
+    }
+}
+
+bool WatchdogEndsProcess(const WatchdogFacts& facts)
+{
+    if (!facts.insideCall || facts.now - facts.callSince <= engineCallLimit) return false;
+    if (facts.callKind == EngineCallKind::Stopping) return true;
+    if (facts.passwordInForce) return false;  // never passed by
+    if (facts.callKind == EngineCallKind::CloseAsked) return true;
+    if (facts.previewMode) return !facts.parentAlive;
+    if (facts.doNotQuit) return false;
+    // Input at the call's own tick may be what led to it.
+    return (facts.inputKnown && static_cast<int32_t>(facts.lastInput - facts.callSince) > 0) ||
+           TravelCloses(facts.cursorAtCall, facts.cursor);
 }

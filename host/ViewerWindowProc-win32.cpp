@@ -21,8 +21,10 @@ void CloseSaver(HWND window)
 
 LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (saverRun.engineControl)
+    if (saverRun.engineControl) {
+        WindowThreadEngineCall call(EngineCallFor(message));
         saverRun.engineControl->WindowMessage(window, message, wParam, lParam);
+    }
 
     ViewerFacts facts;
     facts.previewMode = saverRun.previewMode != 0;

@@ -26,6 +26,15 @@ uint32_t Distance(int32_t a, int32_t b)
     return static_cast<int32_t>(d) < 0 ? 0u - d : d;
 }
 
+}  // namespace
+
+bool TravelCloses(const ScreenPoint& from, const ScreenPoint& to)
+{
+    return Distance(to.x, from.x) + Distance(to.y, from.y) > mouseMoveThreshold;
+}
+
+namespace {
+
 // WM_POWERBROADCAST: whether the event closes the saver; updates the AC status.
 bool PowerEventCloses(const SaverEvent& event, CloseState& next)
 {
@@ -54,9 +63,7 @@ bool ApplyRunningRules(const SaverEvent& event, Decision& d)
     case SaverMsg::RButtonDown:
     case SaverMsg::MButtonDown: d.postClose = true; break;
     case SaverMsg::MouseMove: {
-        uint32_t travel = Distance(event.cursor.x, d.next.lastCursorPos.x) +
-                          Distance(event.cursor.y, d.next.lastCursorPos.y);
-        if (travel > mouseMoveThreshold) {
+        if (TravelCloses(d.next.lastCursorPos, event.cursor)) {
             d.postClose = true;
             d.next.lastCursorPos = event.cursor;
         }

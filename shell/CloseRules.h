@@ -65,6 +65,9 @@ struct Decision {
     CloseState next;
 };
 
+// True when the cursor moved from `from` to `to` far enough to close the saver.
+bool TravelCloses(const ScreenPoint& from, const ScreenPoint& to);
+
 // The outer procedure's own handling of a message (SaverWindowProc).
 Decision DecideSaverWindowMessage(const CloseContext& context, const CloseState& state,
                                   const SaverEvent& event);

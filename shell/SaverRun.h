@@ -9,7 +9,10 @@
 // WM_CLOSE. That comes back the same way; ViewerWindowProc asks for the
 // password on Win9x (verifyPasswordProc), then StopViewer ends the frame
 // thread (running, frameStopEvent, frameThread; threadAbandoned when it is
-// stuck in the engine) and destroys the engine, and the window is destroyed.
+// stuck in the engine), destroys the engine and ends the watchdog
+// (watchdogThread), and the window is destroyed; the watchdog ends the
+// process itself when the window thread stays inside the engine
+// (engineCallSince) while a close would have happened.
 // WM_DESTROY gives the input method back (imeModule...) and ends the message
 // loop; RunSaverWindow unloads the password library, and SaverEntry ends the
 // process, without running any library's code when threadAbandoned is set.
@@ -74,6 +77,16 @@ struct SaverRun {
     // True while StopViewer waits: a message sent meanwhile may close the
     // window and call it again, and that call must neither wait nor destroy.
     bool stopInProgress;
+    // The tick at which the window thread went into its current call of the
+    // engine (a tick of 0 taken as 1), 0 outside one, and what the call is
+    // for (an EngineCallKind); the watchdog reads them.
+    std::atomic<uint32_t> engineCallSince;
+    std::atomic<uint8_t> engineCallKind;
+    // The watchdog, which ends the process when that call never returns,
+    // and the event that ends it (manual reset): from StartViewer until
+    // StopViewer.
+    HANDLE watchdogThread;
+    HANDLE watchdogStopEvent;
     // The platform facts the viewer's procedure asks for: the system's, set
     // by the program's entry, or a test's fake.
     ViewerPlatform* viewerPlatform;

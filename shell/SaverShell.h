@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "settings/SettingsDialog.h"
+#include "shell/CloseRules.h"
 
 // The viewer's procedure for the saver window: it gets every message the
 // shell's outer procedure forwards and passes what it does not consume on to
@@ -29,3 +30,5 @@ int ShowSettingsDialog(HWND owner, const DialogParts& parts);
 void ChangePassword(HWND parent);
 // On a Win9x platform, tells the system whether the screen saver runs.
 void SetScreenSaverRunning(bool running);
+// The cursor position in screen coordinates.
+ScreenPoint CursorNow();

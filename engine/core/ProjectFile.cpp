@@ -66,6 +66,7 @@ std::string ParseTestLine(const std::string& keyword, const std::string& argumen
         {"test-slow-frame", &faults.slowFrameMilliseconds, 1, 60000},
         {"test-fault-frame", &faults.faultAtFrame, 1, 1000000},
         {"test-fault-message", &faults.faultOnMessage, 0, 0xFFFF},
+        {"test-hang-message", &faults.hangOnMessage, 0, 0xFFFF},
     };
     for (const Numbered& line : numbered) {
         if (keyword != line.keyword) continue;
@@ -73,9 +74,10 @@ std::string ParseTestLine(const std::string& keyword, const std::string& argumen
         return keyword + " needs a number from " + std::to_string(line.lowest) + " to " +
                std::to_string(line.highest);
     }
-    bool* flag = keyword == "test-frame-sends"  ? &faults.frameSendsMessage
-                 : keyword == "test-fault-load" ? &faults.faultInLoad
-                                                : nullptr;
+    bool* flag = keyword == "test-frame-sends"    ? &faults.frameSendsMessage
+                 : keyword == "test-fault-load"   ? &faults.faultInLoad
+                 : keyword == "test-hang-destroy" ? &faults.hangInDestroy
+                                                  : nullptr;
     if (!flag) return "unknown keyword \"" + keyword + "\"";
     if (!argument.empty()) return keyword + " takes no argument";
     *flag = true;

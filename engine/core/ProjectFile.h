@@ -34,6 +34,8 @@ struct TestFaults {
     int faultAtFrame = 0;            // Frame number N faults
     int faultOnMessage = -1;         // WindowMessage faults on this message
     bool faultInLoad = false;        // LoadProject faults once the file is read
+    int hangOnMessage = -1;          // WindowMessage never returns from this message
+    bool hangInDestroy = false;      // the control's Destroy never returns
 };
 
 struct Project {

@@ -40,6 +40,11 @@ bool VerifyPasswordOnClose(HWND)
     return fakeWorld.passwordAccepted;
 }
 
+// The watchdog's readings; it clears the Win9x running state only just
+// before it ends the process, so there is nothing left to record it in.
+void SetScreenSaverRunning(bool) {}
+ScreenPoint CursorNow() { return ScreenPoint(); }
+
 // --- Settings: plain fields, no file.
 SaverRun saverRun;
 

@@ -140,4 +140,76 @@ TEST(ViewerPolicy, EachMessageGetsItsRule)
     }
 }
 
+TEST(ViewerPolicy, EngineCallsForClosingMessagesAreMarkedSo)
+{
+    EXPECT_EQ(EngineCallKind::CloseAsked, EngineCallFor(m::Close));
+    EXPECT_EQ(EngineCallKind::Stopping, EngineCallFor(m::Destroy));
+    EXPECT_EQ(EngineCallKind::Stopping, EngineCallFor(m::NcDestroy));
+    EXPECT_EQ(EngineCallKind::Ordinary, EngineCallFor(m::Paint));
+    EXPECT_EQ(EngineCallKind::Ordinary, EngineCallFor(m::KeyDown));
+}
+
+struct WatchdogCase {
+    const char* rule;
+    EngineCallKind kind;
+    int32_t insideFor;  // ms since the call began; -1 outside any call
+    bool preview, parentAlive, inputKnown;
+    int32_t inputAfter;   // the last input's tick minus the call's
+    int32_t cursorMoved;  // cursor travel since the call, along x
+    bool doNotQuit, password, ends;
+};
+
+constexpr auto ordinary = EngineCallKind::Ordinary;
+
+const WatchdogCase watchdogCases[] = {
+    {"outside a call nothing ends", ordinary, -1, false, false, true, 500, 50, false, false, false},
+    {"input inside the limit waits", ordinary, 1000, false, false, true, 500, 0, false, false,
+     false},
+    {"input past the limit ends", ordinary, 1001, false, false, true, 500, 0, false, false, true},
+    // The key that led to the call came at or before its tick.
+    {"input at the call's tick is not after it", ordinary, 1001, false, false, true, 0, 0, false,
+     false, false},
+    {"input before the call", ordinary, 1001, false, false, true, -20, 0, false, false, false},
+    {"no input time on Win9x", ordinary, 1001, false, false, false, 500, 0, false, false, false},
+    {"the mouse moved far enough", ordinary, 1001, false, false, false, 0, 5, false, false, true},
+    {"the mouse moved too little", ordinary, 1001, false, false, false, 0, 4, false, false, false},
+    {"do-not-quit keeps it", ordinary, 1001, false, false, true, 500, 5, true, false, false},
+    {"a password is never passed by", ordinary, 1001, false, false, true, 500, 5, false, true,
+     false},
+    {"full screen has no parent to lose", ordinary, 1001, false, false, true, 0, 0, false, false,
+     false},
+    {"a close without a password ends", EngineCallKind::CloseAsked, 1001, false, false, true, 0, 0,
+     false, false, true},
+    {"a close waits for the password", EngineCallKind::CloseAsked, 1001, false, false, true, 0, 0,
+     false, true, false},
+    // Destroy comes once every check has passed, the password included.
+    {"a stop ends", EngineCallKind::Stopping, 1001, false, false, true, 0, 0, true, true, true},
+    {"a stop inside the limit waits", EngineCallKind::Stopping, 1000, false, false, true, 0, 0,
+     false, false, false},
+    {"the preview's parent went", ordinary, 1001, true, false, true, 0, 0, false, false, true},
+    {"input never ends the preview", ordinary, 1001, true, true, true, 500, 5, false, false, false},
+};
+
+TEST(ViewerPolicy, WatchdogEndsOnlyWhenACloseWouldHaveHappened)
+{
+    for (const WatchdogCase& c : watchdogCases) {
+        // Every call began just before the tick count wraps.
+        const uint32_t since = 0xFFFFFF00u;
+        WatchdogFacts facts = {};
+        facts.insideCall = c.insideFor >= 0;
+        facts.callSince = since;
+        facts.callKind = c.kind;
+        facts.now = since + static_cast<uint32_t>(c.insideFor < 0 ? 5000 : c.insideFor);
+        facts.previewMode = c.preview;
+        facts.parentAlive = c.parentAlive;
+        facts.inputKnown = c.inputKnown;
+        facts.lastInput = since + static_cast<uint32_t>(c.inputAfter);
+        facts.cursorAtCall = {100, 100};
+        facts.cursor = {100 + c.cursorMoved, 100};
+        facts.doNotQuit = c.doNotQuit;
+        facts.passwordInForce = c.password;
+        EXPECT_EQ(c.ends, WatchdogEndsProcess(facts)) << c.rule;
+    }
+}
+
 }  // namespace

@@ -23,11 +23,20 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 start_saver() { start_traced start /wait /unix "$SAVER_SCR" "$@"; }
 
 # case | test line | SCTI | mode | Windows | trace waited for before the cause
-# (a regular expression, a number of frames, or - for none) | what ends it |
-# exit code | the engine's last two calls (Destroy is always the last one made)
+# (a regular expression, a number of frames, or - for none) | what ends it
+# (key, mouse, parent, itself, or stays: do-not-quit on, the mouse moves, the
+# saver still there 2 s later, then taskkill, whose code is 0) | exit code | the engine's last two calls
+# (Destroy is always the last one made)
 cases=(
     "hang in Frame, then a key|test-hang-frame 3|20|/s|nt|^TestHang Frame 3$|key|0|Frame,Frame"
     "hang in Frame in the preview, then its parent goes|test-hang-frame 3|20|/p|nt|^TestHang Frame 3$|parent|0|Frame,Frame"
+    # Under Wine a key reaches no one while the window thread is stuck (its
+    # window's input is read on that thread); the cursor's moves do.
+    "hang in WindowMessage, then the mouse moves|test-hang-message 0x000F|20|/s|nt|^TestHang WindowMessage 0x000F$|mouse|0|Frame,Frame"
+    "hang in WindowMessage in the preview, then its parent goes|test-hang-message 0x000F|20|/p|nt|^TestHang WindowMessage 0x000F$|parent|0|Frame,Frame"
+    "hang in WindowMessage with do-not-quit, then the mouse moves|test-hang-message 0x000F|20|/s|nt|^TestHang WindowMessage 0x000F$|stays|0|Frame,Frame"
+    "hang in WindowMessage on the close a key asks for|test-hang-message 0x0010|20|/s|nt|3|key|0|Frame,Frame"
+    "hang in Destroy, then a key|test-hang-destroy|20|/s|nt|3|key|0|Frame,Destroy 1"
     "Frame sends to its window, then a key|test-frame-sends|20|/s|nt|^WindowMessage [^ ]* 0x8000 |key|0|Frame,Destroy 1"
     "a 250 ms slower Frame is waited for|test-slow-frame 250|20|/s|nt|3|key|0|Frame,Destroy 1"
     # Five frames at the delay the file asks for would take 40 s.
@@ -43,7 +52,7 @@ cases=(
 for row in "${cases[@]}"; do
     IFS='|' read -r what line delay mode platform ready cause code ends <<<"$row"
     { cat "$ORMELIX_SOURCE/demo/demo.project"; echo "$line"; } >"$E2E_DIR/case.project"
-    saver_install "$E2E_DIR" "$name" "$E2E_DIR/case.project" "$delay" 0 1
+    saver_install "$E2E_DIR" "$name" "$E2E_DIR/case.project" "$delay" "$([ "$cause" = stays ] && echo 1 || echo 0)" 1
     cp "$SAVER_INSTALL/screensaver.cfg" "$E2E_DIR/settings.before"
     if [ "$platform" = win98 ]; then
         wine reg add "$win98_key" /v Version /t REG_SZ /d win98 /f >/dev/null 2>&1
@@ -62,14 +71,19 @@ for row in "${cases[@]}"; do
         [ "$mode" = /s ] && wait_window "Screen Saver" 20
         case "$ready" in [0-9]*) wait_frames "$ready" ;; *) wait_trace "$ready" ;; esac
         begun=$(now_ms)
-        if [ "$cause" = key ]; then
-            xdotool key space
-        else
-            wine taskkill /f /im parentwindow.exe >>"$E2E_DIR/wine.log" 2>&1
-        fi
+        case "$cause" in
+            key) xdotool key space ;;
+            parent) wine taskkill /f /im parentwindow.exe >>"$E2E_DIR/wine.log" 2>&1 ;;
+            *) xdotool mousemove_relative 30 20 ;;
+        esac
+    fi
+    if [ "$cause" = stays ]; then
+        sleep 2
+        check "$what: still running 2 s later" yes "$(process_gone "$WINE_PID" && echo no || echo yes)"
+        wine taskkill /f /im "$name.scr" >>"$E2E_DIR/wine.log" 2>&1
     fi
     wait_exit "$WINE_PID" 20
-    if [ "$cause" != itself ]; then
+    if [ "$cause" != itself ] && [ "$cause" != stays ]; then
         took=$(($(now_ms) - begun))
         check "$what: gone within 2 s (took $took ms)" yes "$([ "$took" -lt 2000 ] && echo yes || echo no)"
     fi
