@@ -11,8 +11,8 @@
 
 namespace {
 
-const int codePages[] = {874, 1250, 1251, 1252, 1253, 1254, 1255, 1256, 1257, 1258,
-                         932, 936,  949,  950};
+const int codePages[] = {874,  1250, 1251, 1252, 1253, 1254, 1255,
+                         1256, 1257, 1258, 932,  936,  949,  950};
 
 std::string CharsetName(int codePage) { return "CP" + std::to_string(codePage); }
 
@@ -29,7 +29,12 @@ bool NextCodePoint(const std::string& text, size_t& at, uint32_t& codePoint)
 {
     static const uint32_t smallest[] = {0, 0x80, 0x800, 0x10000};
     uint8_t lead = static_cast<uint8_t>(text[at]);
-    int extra = lead < 0x80 ? 0 : lead < 0xC0 ? -1 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF8 ? 3 : -1;
+    int extra = lead < 0x80   ? 0
+                : lead < 0xC0 ? -1
+                : lead < 0xE0 ? 1
+                : lead < 0xF0 ? 2
+                : lead < 0xF8 ? 3
+                              : -1;
     if (extra < 0 || text.size() - at <= static_cast<size_t>(extra)) return false;
     uint32_t value = extra == 0 ? lead : lead & (0x3Fu >> extra);
     for (int i = 1; i <= extra; ++i) {

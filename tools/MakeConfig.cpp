@@ -31,8 +31,8 @@ bool ParseNumber(const char* what, const std::string& text, long low, long high,
     char* end = nullptr;
     value = strtol(text.c_str(), &end, 10);
     if (!text.empty() && *end == '\0' && value >= low && value <= high) return true;
-    err << "makecfg: " << what << " \"" << text << "\" is not a whole number from " << low
-        << " to " << high << "\n";
+    err << "makecfg: " << what << " \"" << text << "\" is not a whole number from " << low << " to "
+        << high << "\n";
     return false;
 }
 

@@ -96,9 +96,8 @@ int ShowProjectName(AppendedDataReader& reader, const std::string& path, int cod
         return 1;
     }
     if (length > longestProjectName) {
-        err << "saverpack: " << path << ": the project name takes " << length
-            << " bytes; at most " << longestProjectName << " fit "
-            << projectNameField.room << "\n";
+        err << "saverpack: " << path << ": the project name takes " << length << " bytes; at most "
+            << longestProjectName << " fit " << projectNameField.room << "\n";
         return 1;
     }
     return 0;

@@ -48,8 +48,7 @@ int ShowUsage(const char* usage, bool help, std::ostream& out, std::ostream& err
     return help ? exitDone : exitWrongUsage;
 }
 
-bool ChosenCodePage(const char* tool, const ToolArguments& split, int& codePage,
-                    std::ostream& err)
+bool ChosenCodePage(const char* tool, const ToolArguments& split, int& codePage, std::ostream& err)
 {
     codePage = defaultCodePage;
     if (!split.codePageGiven || ParseCodePage(split.codePage, codePage)) return true;

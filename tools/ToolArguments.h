@@ -40,5 +40,4 @@ int ShowUsage(const char* usage, bool help, std::ostream& out, std::ostream& err
 
 // The code page --codepage names, or defaultCodePage without it; false after
 // a message on err naming the value.
-bool ChosenCodePage(const char* tool, const ToolArguments& split, int& codePage,
-                    std::ostream& err);
+bool ChosenCodePage(const char* tool, const ToolArguments& split, int& codePage, std::ostream& err);

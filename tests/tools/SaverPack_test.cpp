@@ -39,6 +39,12 @@ protected:
         std::ifstream in(path, std::ios::binary);
         return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     }
+    static std::string Repeat(const std::string& text, int times)
+    {
+        std::string repeated;
+        while (times-- > 0) repeated += text;
+        return repeated;
+    }
     std::string Path(const char* name) const { return (folder / name).string(); }
 
     // Runs saverpack; what it prints in printed, its messages in errors.
@@ -109,8 +115,6 @@ TEST_F(SaverPackTest, PacksTheShippedBlock)
 
 TEST_F(SaverPackTest, WritesTheNameInTheCodePageAndListsItBack)
 {
-    std::string e222;
-    for (int i = 0; i < 222; ++i) e222 += "\u00e9";
     struct Case {
         const char* rule;
         std::vector<std::string> options;
@@ -120,7 +124,8 @@ TEST_F(SaverPackTest, WritesTheNameInTheCodePageAndListsItBack)
          "\xdcn\xef" "c\xf8" "d\xe9 Saver", "1252"},
         {"222 characters: the longest key path", {}, std::string(222, 'n'),
          std::string(222, 'n'), "1252"},
-        {"222 accented characters: 222 bytes", {}, e222, std::string(222, '\xe9'), "1252"},
+        {"222 accented characters: 222 bytes", {}, Repeat("\u00e9", 222),
+         std::string(222, '\xe9'), "1252"},
         {"Cyrillic in 1251", {"--codepage", "1251"},
          "\u041f\u0440\u0438\u0432\u0435\u0442 \u043c\u0438\u0440",
          "\xcf\xf0\xe8\xe2\xe5\xf2 \xec\xe8\xf0", "1251"},
@@ -147,8 +152,7 @@ TEST_F(SaverPackTest, RefusesBadInputAndLosesNothing)
 {
     std::string packedViewer = Path("packed.scr");
     ASSERT_EQ(0, Pack(viewer, packedViewer, "First"));
-    std::string out = Path("out.scr"), e223;
-    for (int i = 0; i < 223; ++i) e223 += "\u00e9";
+    std::string out = Path("out.scr");
     struct Case {
         const char* rule;
         std::vector<std::string> args;
@@ -159,14 +163,10 @@ TEST_F(SaverPackTest, RefusesBadInputAndLosesNothing)
         {"an empty name", {"pack", viewer, out, ""}, "the project name is empty"},
         {"223 characters", {"pack", viewer, out, std::string(223, 'n')},
          "has 223 characters; at most 222 fit in the viewer's registry key path"},
-        {"223 accented characters are counted as characters", {"pack", viewer, out, e223},
+        {"223 accented characters are counted as characters", {"pack", viewer, out, Repeat("\u00e9", 223)},
          "has 223 characters; at most 222 fit"},
         {"224 bytes in a code page of two bytes a character",
-         {"pack", "--codepage", "932", viewer, out, [] {
-              std::string name;
-              for (int i = 0; i < 112; ++i) name += "\u65e5";
-              return name;
-          }()},
+         {"pack", "--codepage", "932", viewer, out, Repeat("\u65e5", 112)},
          "takes 224 bytes in code page 932 (some characters take more than one); at most 222"},
         {"a character the code page lacks", {"pack", viewer, out, "\u03a9mega"},
          "holds \"\u03a9\" (U+03A9), which code page 1252 lacks; choose the code page of the "
@@ -270,8 +270,7 @@ TEST_F(SaverPackTest, PathsLongerThanTheViewersOwnLimit)
 
 TEST_F(SaverPackTest, MakeConfigWritesThePathInTheCodePage)
 {
-    std::string cfg = Path("screensaver.cfg"), e130;
-    for (int i = 0; i < 130; ++i) e130 += "\u00e9";
+    std::string cfg = Path("screensaver.cfg");
     struct Case {
         const char* rule;
         std::vector<std::string> args;
@@ -282,7 +281,7 @@ TEST_F(SaverPackTest, MakeConfigWritesThePathInTheCodePage)
           "1", "0"},
          "C:\\\xcf\xf0\xee\xe5\xea\xf2\xfb\\d.prj"},
         {"130 accented characters: 260 bytes typed, 130 written",
-         {cfg, e130, "20", "1", "0"}, std::string(130, '\xe9')},
+         {cfg, Repeat("\u00e9", 130), "20", "1", "0"}, std::string(130, '\xe9')},
     };
     for (const Case& c : cases) {
         std::ostringstream out, err;
