@@ -14,10 +14,9 @@ namespace {
 const char usage[] =
     "usage: makecfg [--codepage N] OUTPUT PROJECT-PATH FRAME-DELAY DO-NOT-QUIT PREVIEW\n"
     "       makecfg --help\n"
-    "Writes a viewer settings file: the project path, written in the Windows code\n"
-    "page N of the systems it is for (1252 unless given; 874, 1250 to 1258, 932,\n"
-    "936, 949 or 950), at most 258 bytes; the frame delay in milliseconds (0 or\n"
-    "more); do-not-quit and preview, 0 or 1 each.\n";
+    "Writes a viewer settings file: the project path in code page N (at most 258\n"
+    "bytes), the frame delay in milliseconds (0 or more), do-not-quit and preview\n"
+    "(0 or 1 each).\n";
 
 const uint32_t projectPathChunkSize = 259;
 const WindowsTextField projectPathField = {"the project path", projectPathChunkSize - 1,

@@ -22,11 +22,9 @@ const char usage[] =
     "       saverpack list [--codepage N] FILE\n"
     "       saverpack --help\n"
     "pack copies VIEWER to OUTPUT with a data block naming the project (--replace\n"
-    "replaces a block VIEWER already carries). The name is written in the Windows\n"
-    "code page N of the systems the saver is for: 1252 unless given; 874, 1250 to\n"
-    "1258, 932, 936, 949 or 950. It may have 222 characters (222 bytes where the\n"
-    "code page takes two for some). list prints the block's entries and the\n"
-    "project name it carries, read in code page N.\n";
+    "replaces a block VIEWER already carries), written in code page N; the name may\n"
+    "have 222 characters (222 bytes where the code page takes two for some). list\n"
+    "prints the block's entries and the project name it carries, read in code page N.\n";
 
 const WindowsTextField projectNameField = {"the project name", longestProjectName,
                                            "in the viewer's registry key path"};

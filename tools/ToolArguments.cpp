@@ -44,7 +44,8 @@ bool SplitArguments(const char* tool, const std::vector<std::string>& args,
 
 int ShowUsage(const char* usage, bool help, std::ostream& out, std::ostream& err)
 {
-    (help ? out : err) << usage;
+    (help ? out : err) << usage << "N: the Windows code page of the systems it is for ("
+                       << supportedCodePages << "),\n1252 unless given.\n";
     return help ? exitDone : exitWrongUsage;
 }
 

@@ -35,7 +35,8 @@ bool SplitArguments(const char* tool, const std::vector<std::string>& args,
                     const std::vector<std::string>& knownFlags, ToolArguments& split,
                     std::ostream& err);
 
-// Help (exitDone, usage on out) or wrong usage (exitWrongUsage, usage on err).
+// Help (exitDone, usage on out) or wrong usage (exitWrongUsage, usage on err);
+// a line on the code page N of --codepage follows the usage.
 int ShowUsage(const char* usage, bool help, std::ostream& out, std::ostream& err);
 
 // The code page --codepage names, or defaultCodePage without it; false after
