@@ -44,8 +44,9 @@ bool SplitArguments(const char* tool, const std::vector<std::string>& args,
 
 int ShowUsage(const char* usage, bool help, std::ostream& out, std::ostream& err)
 {
-    (help ? out : err) << usage << "N: the Windows code page of the systems it is for ("
-                       << supportedCodePages << "),\n1252 unless given.\n";
+    (help ? out : err) << usage
+                       << "N: the Windows code page of the systems it is for, 1252 unless given\n("
+                       << supportedCodePages << ").\n";
     return help ? exitDone : exitWrongUsage;
 }
 
