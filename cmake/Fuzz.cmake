@@ -23,7 +23,4 @@ add_subdirectory(common)
 add_subdirectory(packdata)
 add_subdirectory(shell)
 add_subdirectory(engine/core)
-# The settings-file tool belongs to the other trees; the fuzz tree only needs
-# the format library beside it.
-set_target_properties(makecfg PROPERTIES EXCLUDE_FROM_ALL ON)
 add_subdirectory(tests/fuzz)

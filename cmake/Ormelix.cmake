@@ -63,7 +63,7 @@ endfunction()
 # ormelix_e2e(name SCRIPT file ARGS ... [WOW64]): an end-to-end test script
 # (bash, beside the CMakeLists.txt that registers it) that drives the real
 # programs under Wine on the shared display. The script sees ORMELIX_BIN (the
-# Win32 programs), ORMELIX_NATIVE_BIN (saverpack) and ORMELIX_SOURCE. WOW64
+# Win32 programs), ORMELIX_NATIVE_BIN (saverpack, makecfg) and ORMELIX_SOURCE. WOW64
 # labels it wow64: scripts/test runs it once more in the 64-bit prefix.
 function(ormelix_e2e name)
   cmake_parse_arguments(T "WOW64" "SCRIPT" "ARGS" ${ARGN})

@@ -6,13 +6,12 @@
 #include "common/BoundedText.h"
 #include "common/ErrorBox.h"
 #include "host/EnginePath.h"
+#include "host/ViewersKey.h"
 #include "packdata/ReadAppendedValue.h"
 #include "shell/SaverRun.h"
 
 namespace {
 
-const char viewersKey[] = "SOFTWARE\\Velcor\\Ormelix Viewers\\3.00.000";
-const int keyPathSize = 264;
 const DWORD displayNameSize = 1200;
 // The longest environment value, terminator included. A longer value cannot
 // be set (Wine even faults inside SetEnvironmentVariableA at 32,767 characters).

@@ -45,7 +45,6 @@ std::vector<uint8_t> BuildBlock(const std::vector<BlockEntry>& entries, uint32_t
 BlockEntry ProjectNameEntry(const std::string& projectName)
 {
     BlockEntry entry{shippedGroupName, shippedEntryName, std::vector<uint8_t>(shippedDataSize, 0)};
-    // Cut to 258 characters, so the data always ends with a zero byte.
     std::string kept = projectName.substr(0, shippedDataSize - 1);
     std::copy(kept.begin(), kept.end(), entry.data.begin());
     return entry;

@@ -18,6 +18,7 @@ struct BlockEntry {
 // entry in order, and the trailer holding blockOffset.
 std::vector<uint8_t> BuildBlock(const std::vector<BlockEntry>& entries, uint32_t blockOffset);
 
-// The shipped entry: group "APPDATA", name "PROJECTNAME", the project name
-// zero-padded to 259 bytes. The name must be at most 258 characters.
+// The shipped entry: group "APPDATA", name "PROJECTNAME", the project name's
+// bytes (as the viewer reads them) zero-padded to 259 bytes; bytes past the
+// 258th are cut off, so the data always ends with a zero byte.
 BlockEntry ProjectNameEntry(const std::string& projectName);

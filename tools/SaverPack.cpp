@@ -1,22 +1,33 @@
 // The packing tool's commands (see SaverPack.h).
 #include "tools/SaverPack.h"
 
-#include <stdio.h>
+#include <string.h>
 
 #include <filesystem>
-#include <fstream>
 #include <iomanip>
-#include <iterator>
-#include <vector>
 
+#include "host/ViewersKey.h"
 #include "packdata/AppendedDataReader.h"
 #include "packdata/Crc32.h"
 #include "tools/BlockWriter.h"
 #include "tools/ByteBlockFile.h"
+#include "tools/CodePage.h"
+#include "tools/ToolArguments.h"
+#include "tools/WholeFile.h"
 
 namespace {
 
-const size_t maxProjectName = shippedDataSize - 1;
+const char usage[] =
+    "usage: saverpack pack [--replace] [--codepage N] VIEWER OUTPUT \"Project Name\"\n"
+    "       saverpack list [--codepage N] FILE\n"
+    "       saverpack --help\n"
+    "pack copies VIEWER to OUTPUT with a data block naming the project (--replace\n"
+    "replaces a block VIEWER already carries), written in code page N; the name may\n"
+    "have 222 characters (222 bytes where the code page takes two for some). list\n"
+    "prints the block's entries and the project name it carries, read in code page N.\n";
+
+const WindowsTextField projectNameField = {"the project name", longestProjectName,
+                                           "in the viewer's registry key path"};
 
 // Messages of the reader's scan go to err, or nowhere when only asking. They
 // name the file: the caption the viewer gives its boxes is whatever bytes
@@ -37,20 +48,12 @@ private:
 // Offsets in the block are 32-bit; files of 2 GiB or more are outside the format.
 const size_t largestFile = 0x7FFFFFFFu - 1024;
 
-bool ReadWholeFile(const std::string& path, std::vector<uint8_t>& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
-}
-
 // Reads the file at path whole (what names it in messages); false after a
 // message on err.
 bool ReadInput(const std::string& path, const char* what, std::vector<uint8_t>& bytes,
                std::ostream& err)
 {
-    if (!std::filesystem::is_regular_file(path) || !ReadWholeFile(path, bytes)) {
+    if (!ReadWholeFile(path, bytes)) {
         err << "saverpack: cannot read " << what << path << "\n";
         return false;
     }
@@ -67,40 +70,74 @@ bool SameFile(const std::string& a, const std::string& b)
     return std::filesystem::equivalent(a, b, error);
 }
 
-// Writes beside the output first, so a failed write never leaves a half file.
-bool WriteWholeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+// Prints the project name the viewer reads from the block, as the viewer
+// reads it; 1 after a message on err when the viewer cannot use it.
+int ShowProjectName(AppendedDataReader& reader, const std::string& path, int codePage,
+                    std::ostream& out, std::ostream& err)
 {
-    std::string temporary = path + ".saverpack-tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(bytes.data()),
-                  static_cast<std::streamsize>(bytes.size()));
-        if (!out.flush()) {
-            out.close();
-            remove(temporary.c_str());
-            return false;
-        }
+    char name[shippedDataSize + 1] = {};
+    if (!reader.ReadEntry("ProjectName", name, shippedDataSize, shippedGroupName)) {
+        err << "saverpack: " << path << ": the block has no " << shippedGroupName << " "
+            << shippedEntryName << " entry to read: the viewer finds no project name\n";
+        return 1;
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) remove(temporary.c_str());
-    return !error;
+    size_t length = strnlen(name, shippedDataSize);
+    if (length == 0) {
+        err << "saverpack: " << path << ": the project name is empty\n";
+        return 1;
+    }
+    out << "project name: " << DecodeFromWindows(std::string(name, length), codePage)
+        << " (code page " << codePage << ")\n";
+    if (length == static_cast<size_t>(shippedDataSize)) {
+        err << "saverpack: " << path << ": the project name fills all " << shippedDataSize
+            << " bytes of its entry without ending; the viewer cannot use it\n";
+        return 1;
+    }
+    if (length > longestProjectName) {
+        err << "saverpack: " << path << ": the project name takes " << length << " bytes; at most "
+            << longestProjectName << " fit " << projectNameField.room << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 }  // namespace
 
+int RunSaverPack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    ToolArguments split;
+    if (!SplitArguments("saverpack", args, {"--replace"}, split, err))
+        return ShowUsage(usage, false, out, err);
+    if (split.help) return ShowUsage(usage, true, out, err);
+    const std::vector<std::string>& words = split.words;
+    bool replace = split.Has("--replace");
+    bool pack = words.size() == 4 && words[0] == "pack";
+    bool list = words.size() == 2 && words[0] == "list" && !replace;
+    if (!pack && !list) {
+        if (words.empty())
+            err << "saverpack: no command given\n";
+        else if (words[0] != "pack" && words[0] != "list")
+            err << "saverpack: unknown command \"" << words[0] << "\"\n";
+        else
+            err << "saverpack: wrong arguments for " << words[0] << "\n";
+        return ShowUsage(usage, false, out, err);
+    }
+    int codePage;
+    if (!ChosenCodePage("saverpack", split, codePage, err)) return exitBadInput;
+    return pack ? PackViewer(words[1], words[2], words[3], codePage, replace, err)
+                : ListBlock(words[1], codePage, out, err);
+}
+
 int PackViewer(const std::string& viewer, const std::string& output, const std::string& projectName,
-               bool replace, std::ostream& err)
+               int codePage, bool replace, std::ostream& err)
 {
     if (projectName.empty()) {
         err << "saverpack: the project name is empty\n";
         return 1;
     }
-    if (projectName.size() > maxProjectName) {
-        err << "saverpack: the project name has " << projectName.size() << " characters; at most "
-            << maxProjectName << " fit\n";
+    std::string nameBytes;
+    if (!EncodeForWindows("saverpack", projectNameField, projectName, codePage, nameBytes, err))
         return 1;
-    }
     std::vector<uint8_t> bytes;
     if (!ReadInput(viewer, "the viewer ", bytes, err)) return 1;
     if (SameFile(viewer, output)) {
@@ -119,7 +156,7 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
         bytes.resize(existing.GetBlockOffset());
     }
     std::vector<uint8_t> block =
-        BuildBlock({ProjectNameEntry(projectName)}, static_cast<uint32_t>(bytes.size()));
+        BuildBlock({ProjectNameEntry(nameBytes)}, static_cast<uint32_t>(bytes.size()));
     bytes.insert(bytes.end(), block.begin(), block.end());
     if (!WriteWholeFile(output, bytes)) {
         err << "saverpack: cannot write " << output << "\n";
@@ -128,7 +165,7 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
     return 0;
 }
 
-int ListBlock(const std::string& path, std::ostream& out, std::ostream& err)
+int ListBlock(const std::string& path, int codePage, std::ostream& out, std::ostream& err)
 {
     std::vector<uint8_t> bytes;
     if (!ReadInput(path, "", bytes, err)) return 1;
@@ -154,5 +191,5 @@ int ListBlock(const std::string& path, std::ostream& out, std::ostream& err)
             << "\n";
         dataAt += entry->dataSize;
     }
-    return 0;
+    return ShowProjectName(reader, path, codePage, out, err);
 }

@@ -67,7 +67,7 @@ check "no magic in the viewer" 0 "$(grep -aio "$magic" "$viewer" | wc -l)"
 "$saverpack" pack "$viewer" "$E2E_DIR/demo.scr" "Demo Project"
 check "one magic in the packed viewer" 1 "$(grep -aio "$magic" "$E2E_DIR/demo.scr" | wc -l)"
 check "saverpack lists the entry" "APPDATA PROJECTNAME 259 ok" \
-    "$("$saverpack" list "$E2E_DIR/demo.scr" | awk -F'\t' '{print $1, $2, $3, $5}')"
+    "$("$saverpack" list "$E2E_DIR/demo.scr" | awk -F'\t' 'NF == 5 {print $1, $2, $3, $5}')"
 start_wine "$E2E_DIR/demo.scr" /x
 wait_exit "$WINE_PID" 20
 check "packed viewer with /x exits with -1" 255 "$EXIT_CODE"
