@@ -6,7 +6,7 @@
 #include "common/BoundedText.h"
 #include "common/ErrorBox.h"
 #include "host/EnginePath.h"
-#include "host/ViewersKey.h"
+#include "common/ViewersKey.h"
 #include "packdata/ReadAppendedValue.h"
 #include "shell/SaverRun.h"
 

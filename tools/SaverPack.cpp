@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <iomanip>
 
-#include "host/ViewersKey.h"
+#include "common/ViewersKey.h"
 #include "packdata/AppendedDataReader.h"
 #include "packdata/Crc32.h"
 #include "tools/BlockWriter.h"

@@ -10,7 +10,9 @@
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
 
-name="Run Test"
+# A name beyond ASCII: packed in code page 1252, the prefix's ANSI code page,
+# it is the registry key's name and the file's.
+name="Ünïcødé Saver"
 on_exit "saver_uninstall '$name'"
 start_error='Ormelix Screen Saver Viewer|There was an error starting the Ormelix Screen Saver Viewer.\r\nPlease Re-install Screen Saver'
 
