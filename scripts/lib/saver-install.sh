@@ -68,7 +68,7 @@ saver_register_and_pack() {
 saver_pack() {
     SAVER_SCR=$1
     rm -f "$SAVER_SCR"
-    "$ORMELIX_NATIVE_BIN/saverpack" pack --codepage "${3:-1252}" "$ORMELIX_BIN/saverviewer.scr" "$SAVER_SCR" "$2"
+    "$ORMELIX_NATIVE_BIN/saverpack" pack --codepage "${3:-1252}" -- "$ORMELIX_BIN/saverviewer.scr" "$SAVER_SCR" "$2"
 }
 
 # saver_reg_value KEY NAME [VIEW]: the registry value's data, empty when it
