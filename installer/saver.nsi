@@ -4,7 +4,10 @@
 ; Add or Remove Programs and an uninstaller that takes back exactly that.
 ;
 ; Inputs, as defines (makensis -DNAME=value saver.nsi):
-;   PROJECT_NAME   the project name packed into the viewer (required)
+;   PROJECT_NAME   the project name packed into the viewer (required), UTF-8
+;   NAME_CODEPAGE  the Windows code page the name was packed in; required for
+;                  a name beyond ASCII, which the viewer reads in the machine's
+;                  ANSI code page: the setup program refuses another one
 ;   SAVER          the packed viewer file (required)
 ;   VERSION        the product version, three numbers: 3.0.0 (required)
 ;   OUTFILE        the setup program to write (required)
@@ -19,7 +22,8 @@
 ; Command line of the setup program: /S installs silently; /ACTIVATE then
 ; also makes it the current screen saver (an interactive install offers it).
 ; Exit codes: 0 installed, 1 cancelled, 2 refused (no administrator rights,
-; or a destination that cannot be written), nothing written in either case.
+; another ANSI code page than NAME_CODEPAGE, or a destination that cannot be
+; written), nothing written in either case.
 
 Unicode true
 !include MUI2.nsh
@@ -196,6 +200,12 @@ SectionEnd
 
 Function .onInit
   SetRegView 32
+!ifdef NAME_CODEPAGE
+  System::Call 'kernel32::GetACP() i .r0'
+  ${If} $0 != ${NAME_CODEPAGE}
+    !insertmacro Refuse "The screen saver $\"${PROJECT_NAME}$\" is made for Windows with the code page ${NAME_CODEPAGE}; this Windows uses the code page $0, in which the saver cannot find its settings. Nothing was installed."
+  ${EndIf}
+!endif
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "admin"

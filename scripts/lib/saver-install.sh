@@ -62,19 +62,21 @@ saver_register_and_pack() {
     saver_pack "$dir/$name.scr" "$name" >/dev/null
 }
 
-# saver_pack SCR NAME: packs a viewer copy naming NAME into SCR (set as
-# SAVER_SCR); saverpack's refusal and its message pass through.
+# saver_pack SCR NAME [CODEPAGE]: packs a viewer copy naming NAME into SCR
+# (set as SAVER_SCR), the name in Windows code page CODEPAGE (1252 unless
+# given); saverpack's refusal and its message pass through.
 saver_pack() {
     SAVER_SCR=$1
     rm -f "$SAVER_SCR"
-    "$ORMELIX_NATIVE_BIN/saverpack" pack "$ORMELIX_BIN/saverviewer.scr" "$SAVER_SCR" "$2"
+    "$ORMELIX_NATIVE_BIN/saverpack" pack --codepage "${3:-1252}" -- "$ORMELIX_BIN/saverviewer.scr" "$SAVER_SCR" "$2"
 }
 
 # saver_reg_value KEY NAME [VIEW]: the registry value's data, empty when it
-# is absent; the 32-bit view unless VIEW is 64.
+# is absent; the 32-bit view unless VIEW is 64. reg writes into a pipe in the
+# OEM code page, 437 in the C and English locales.
 saver_reg_value() {
     { wine reg query "$1" /v "$2" "/reg:${3:-32}" 2>/dev/null || true; } | tr -d '\r' |
-        awk -F'    ' 'NF >= 4 { print $4 }'
+        awk -F'    ' 'NF >= 4 { print $4 }' | iconv -f CP437 -t UTF-8
 }
 
 # saver_uninstall NAME: removes the project's registry key again.

@@ -3,13 +3,14 @@
 # 32-bit, or 64-bit, where the 32-bit setup and saver run under WoW64. Silent
 # install, activation and the saver started as Windows starts it, upgrade in
 # place, uninstall giving back the previous saver, a saver chosen since left
-# alone, a saver deleted by hand, and a Windows directory that cannot be
-# written.
+# alone, a saver deleted by hand, a name packed for another ANSI code page and
+# a Windows directory that cannot be written.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
 
-name="Ship Test"
+# A name beyond ASCII, packed in code page 1252, the prefix's ANSI code page.
+name="Shïp Tést"
 drive_c="$WINEPREFIX/drive_c"
 program_files="Program Files"
 if grep -q '^#arch=win64' "$WINEPREFIX/system.reg"; then program_files="Program Files (x86)"; fi
@@ -19,7 +20,8 @@ install_dir="$savers_dir/$name"
 install_dir_win="C:\\$program_files\\Ormelix Savers\\$name"
 saver_file="$drive_c/windows/$name.scr"
 viewer_key="$saver_registry_base\\$name"
-uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ormelix Saver $name"
+uninstall_keys="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ormelix Saver"
+uninstall_key="$uninstall_keys $name"
 desktop='HKCU\Control Panel\Desktop'
 previous='C:\windows\system32\previous.scr'
 
@@ -36,9 +38,10 @@ initial_saver="$(saver_reg_value "$desktop" SCRNSAVE.EXE)" initial_active="$(sav
 on_exit "set_desktop SCRNSAVE.EXE '$initial_saver'; set_desktop ScreenSaveActive '$initial_active'"
 
 # run_line LINE: runs a command line the way Windows runs one (verbatim, from
-# a batch file, whose cmd waits for it); its exit code is in EXIT_CODE.
+# a batch file, whose cmd waits for it); its exit code is in EXIT_CODE. cmd
+# reads the file in the OEM code page, 437 in winenv's locale.
 run_line() {
-    printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$1" >"$E2E_DIR/run.bat"
+    printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$1" | iconv -f UTF-8 -t CP437 >"$E2E_DIR/run.bat"
     set +e; wine cmd /c "$(winpath "$E2E_DIR/run.bat")" >>"$E2E_DIR/wine.log" 2>&1; EXIT_CODE=$?; set -e
 }
 setup() { run_line "$(winpath "$E2E_DIR/setup.exe") $*"; }
@@ -51,13 +54,14 @@ uninstall_in_place() {
     rmdir "$install_dir" "$savers_dir" 2>/dev/null || true
 }
 
-# state: what is installed, in one line.
+# state [NAME]: what is installed of the saver NAME ($name unless given), in
+# one line.
 state() {
-    local scr=no files=no key=no entry=no
-    [ -e "$saver_file" ] && scr=yes
+    local of=${1:-$name} scr=no files=no key=no entry=no
+    [ -e "$drive_c/windows/$of.scr" ] && scr=yes
     [ -n "$(find "$savers_dir" -mindepth 1 2>/dev/null)" ] && files=yes
-    has_key "$viewer_key" && key=yes
-    has_key "$uninstall_key" && entry=yes
+    has_key "$saver_registry_base\\$of" && key=yes
+    has_key "$uninstall_keys $of" && entry=yes
     echo "scr=$scr files=$files key=$key entry=$entry saver=[$(saver_reg_value "$desktop" SCRNSAVE.EXE)] active=[$(saver_reg_value "$desktop" ScreenSaveActive)]"
 }
 installed() { echo "scr=yes files=yes key=yes entry=yes saver=[$1] active=[$2]"; }
@@ -132,7 +136,16 @@ rm -f "$saver_file"
 uninstall_in_place
 check "uninstall after the saver was deleted by hand" "$(removed "" 0)" "$(state)"
 
-# 7. A Windows directory that cannot be written: refused with exit code 2,
+# 7. A name beyond ASCII packed for another ANSI code page than the prefix's:
+#    the viewer would not find its key, so the setup program refuses with
+#    exit code 2 and writes nothing.
+other_name="Заставка"
+"$ORMELIX_SOURCE/scripts/package" --codepage 1251 "$other_name" "$E2E_DIR/setup-1251.exe" "$SAVER_INSTALL" >/dev/null
+run_line "$(winpath "$E2E_DIR/setup-1251.exe") /S /ACTIVATE"
+check "code page 1251 in a 1252 prefix: exit code" 2 "$EXIT_CODE"
+check "code page 1251 in a 1252 prefix: state" "$(removed "" 0)" "$(state "$other_name")"
+
+# 8. A Windows directory that cannot be written: refused with exit code 2,
 #    nothing installed. As root, Unix permissions stop nobody; the immutable
 #    attribute does, where the file system has it.
 windows_dir="$drive_c/windows"

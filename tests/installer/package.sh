@@ -1,6 +1,6 @@
 #!/bin/bash
-# scripts/package on bad input: each refusal says why, exits with 1 and leaves
-# an existing output untouched; and the optional signing of the saver, the
+# scripts/package on bad input: each refusal says why, exits with 1 (wrong
+# usage: 2) and leaves an existing output untouched; and the optional signing of the saver, the
 # uninstaller and the setup program with a throwaway certificate.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
@@ -18,8 +18,9 @@ for tool in /usr/bin/*; do
 done
 long_name="$(printf 'n%.0s' $(seq 223))"
 
-# refused DESCRIPTION MESSAGE-PART [env VAR=VALUE...] -- ARGS...: package
-# ARGS must exit with 1, say MESSAGE-PART and leave the old output alone.
+# [want=CODE] refused DESCRIPTION MESSAGE-PART [env VAR=VALUE...] -- ARGS...:
+# package ARGS must exit with CODE (1 unless given), say MESSAGE-PART and
+# leave the old output alone.
 refused() {
     local what=$1 message=$2 environment=() err
     shift 2
@@ -30,7 +31,7 @@ refused() {
     err="$(env "${environment[@]}" "$package" "$@" 2>&1 >/dev/null)"
     local code=$?
     set -e
-    check "$what: exit code" 1 "$code"
+    check "$what: exit code" "${want:-1}" "$code"
     case "$err" in *"$message"*) ;; *) fail "$what: message [$err] lacks [$message]" ;; esac
     check "$what: old output kept" old "$(cat "$output")"
     check "$what: nothing else written" "setup.exe" "$(ls -A "$E2E_DIR/out")"
@@ -39,8 +40,11 @@ refused() {
 refused "empty name (saverpack refuses it)" "the project name is empty" -- "" "$output" "$SAVER_INSTALL"
 refused "name too long for the registry" "at most 222" -- "$long_name" "$output"
 refused "backslash in the name" "forbids in file names" -- 'My\Saver' "$output"
-refused "non-ASCII name" "printable ASCII" -- "Caf$(printf '\xc3\xa9')" "$output"
+refused "a character code page 1252 lacks" "which code page 1252 lacks" -- "Заставка" "$output"
+refused "unsupported code page" "code page \"437\" is not supported" -- --codepage 437 "Demo" "$output"
+refused "control character" "control character" -- $'My\tSaver' "$output"
 refused "device name" "device name" -- "nul" "$output"
+refused "device name, superscript digit, extension" "device name" -- "COM¹.Saver" "$output"
 refused "trailing dot" "ends with a dot" -- "Saver." "$output"
 refused "missing install directory" "does not exist" -- "Demo" "$output" "$E2E_DIR/missing"
 refused "install directory without engine" "holds no drovik.dll" -- "Demo" "$output" "$E2E_DIR/out"
@@ -48,6 +52,10 @@ refused "file name Windows cannot hold" "a name Windows cannot hold" -- "Demo" "
 refused "no makensis" "makensis not found" PATH="$E2E_DIR/no-makensis" -- "Demo" "$output"
 refused "missing certificate" "no certificate file" ORMELIX_SIGN_PKCS12="$E2E_DIR/missing.p12" -- "Demo" "$output"
 refused "missing output directory" "does not exist" -- "Demo" "$E2E_DIR/missing/setup.exe"
+want=2 refused "unknown option" "unknown option --frobnicate" -- --frobnicate "Demo" "$output"
+want=2 refused "no output" "usage: scripts/package" -- "Demo"
+"$package" --help | grep -q '^usage: scripts/package \[--codepage N\] ' || fail "--help prints no usage"
+echo "ok: --help"
 
 # Signing, where osslsigncode and openssl are installed (neither is required):
 # the setup program, the saver and the uninstaller it installs carry a
