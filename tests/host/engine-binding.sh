@@ -80,15 +80,6 @@ check "the saved settings load back" "25 1 0 " "$(line settings)"
 check "the load reads the four chunks" "FindChunk FindChunk FindChunk FindChunk" \
     "$(awk '{print $2}' "$trace" | tr -d '\r' | grep FindChunk | paste -sd' ')"
 
-# A project name beyond ASCII, written in code page 1252 (the prefix's ANSI
-# code page): the viewer finds its key.
-accented="Bïndïng Tést"
-pack bindprobe.exe accented.scr "$accented"
-reg_set "$viewers\\$accented" DisplayName REG_SZ "$INSTALL"
-probe accented.scr
-check "a name beyond ASCII: no box" "" "$(boxes)"
-check "a name beyond ASCII: engine bound" 1 "$(line bound)"
-
 # Failures of the lookup and of the library: the box, and nothing bound.
 probe unregistered.scr
 check "no registry key: the box with an empty directory" "$refused_box" "$(boxes)"
