@@ -1,14 +1,14 @@
 // Turns the packed project name into a bound, initialised engine: the install
 // directory from the registry, the engine's directories on PATH, the engine
 // library and its EngineControl, then the settings loaded through the engine.
-#include "host/EngineBinding.h"
+#include "enginehost/EngineBinding.h"
 
 #include "common/BoundedText.h"
 #include "common/ErrorBox.h"
-#include "host/EnginePath.h"
+#include "enginehost/EnginePath.h"
 #include "common/ViewersKey.h"
 #include "packdata/ReadAppendedValue.h"
-#include "shell/SaverRun.h"
+#include "screensaver/SaverRun.h"
 
 namespace {
 

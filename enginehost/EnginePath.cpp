@@ -1,6 +1,6 @@
 // Decides whether an install directory is a full path, and composes the PATH
 // that puts the engine's directories first, for a PATH of any length.
-#include "host/EnginePath.h"
+#include "enginehost/EnginePath.h"
 
 #include <string.h>
 

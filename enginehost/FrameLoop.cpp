@@ -1,5 +1,5 @@
 // The frame loop shared by the viewer's frame thread and its tests.
-#include "host/FrameLoop.h"
+#include "enginehost/FrameLoop.h"
 
 void RunFrameLoop(FrameLoopHost& host)
 {

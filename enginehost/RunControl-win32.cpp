@@ -2,14 +2,14 @@
 // from a thread of its own and stops it again when the window closes; a
 // watchdog thread ends the process when the window thread stays stuck in
 // the engine while the user would have closed the saver.
-#include "host/RunControl.h"
+#include "enginehost/RunControl.h"
 
 #include "common/ErrorBox.h"
-#include "host/EngineBinding.h"
-#include "host/FrameLoop.h"
+#include "enginehost/EngineBinding.h"
+#include "enginehost/FrameLoop.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverRun.h"
+#include "screensaver/SaverRun.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "host/ViewerPolicy.h"
+#include "enginehost/ViewerPolicy.h"
 
 // Marks the window thread as inside a call of the engine, for the watchdog,
 // from construction to destruction. Marks nest: the engine may send to its

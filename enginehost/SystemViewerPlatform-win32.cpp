@@ -1,5 +1,5 @@
 // Power-off settings and the platform id, straight from the system.
-#include "host/SystemViewerPlatform.h"
+#include "enginehost/SystemViewerPlatform.h"
 
 #include <windows.h>
 

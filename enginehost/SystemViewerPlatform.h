@@ -3,6 +3,6 @@
 // tests put a fake there instead.
 #pragma once
 
-#include "host/ViewerPolicy.h"
+#include "enginehost/ViewerPolicy.h"
 
 ViewerPlatform& SystemViewerPlatform();

@@ -1,7 +1,7 @@
 // The viewer's message policy: power-off check on creation, start and stop
 // with the window, the do-not-quit rule, the monitor-power command, and the
 // watchdog's rule.
-#include "host/ViewerPolicy.h"
+#include "enginehost/ViewerPolicy.h"
 
 #include "common/WindowMessages.h"
 

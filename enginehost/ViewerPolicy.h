@@ -6,7 +6,7 @@
 
 #include <stdint.h>
 
-#include "shell/CloseRules.h"
+#include "screensaver/CloseRules.h"
 
 // The platform facts a decision may need. Each is asked only when the
 // message needs it, so a recording fake can tell which calls were made.

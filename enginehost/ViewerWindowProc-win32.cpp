@@ -1,11 +1,11 @@
 // The viewer's procedure for the saver window: shows every message to the
 // engine, then carries out the viewer policy's answer for it.
-#include "host/ViewerWindowProc.h"
+#include "enginehost/ViewerWindowProc.h"
 
-#include "host/RunControl.h"
-#include "host/ViewerPolicy.h"
-#include "shell/SaverRun.h"
-#include "shell/SaverWindow.h"
+#include "enginehost/RunControl.h"
+#include "enginehost/ViewerPolicy.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverWindow.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // viewer needs but run the static constructors; this runs them, then hands
 // over to SaverEntry, which never returns. Here the program hands the shell
 // the viewer's parts.
-#include "host/EngineBinding.h"
-#include "host/SystemViewerPlatform.h"
-#include "host/ViewerWindowProc.h"
-#include "shell/SaverRun.h"
+#include "enginehost/EngineBinding.h"
+#include "enginehost/SystemViewerPlatform.h"
+#include "enginehost/ViewerWindowProc.h"
+#include "screensaver/SaverRun.h"
 
 extern "C" void __main();  // the runtime's static-constructor walk, run once
 

@@ -1,5 +1,5 @@
 // The close rules of the saver window, free of the window system.
-#include "shell/CloseRules.h"
+#include "screensaver/CloseRules.h"
 
 namespace {
 

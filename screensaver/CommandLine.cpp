@@ -1,5 +1,5 @@
 // Reading the screen saver's command line (see CommandLine.h).
-#include "shell/CommandLine.h"
+#include "screensaver/CommandLine.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // exception filter stands in for it: it runs where the system's own
 // UnhandledExceptionFilter would call it and ends the process there. It must
 // never call UnhandledExceptionFilter itself, which would call it again.
-#include "shell/LastChanceGuard.h"
-#include "shell/SaverShell.h"
+#include "screensaver/LastChanceGuard.h"
+#include "screensaver/SaverShell.h"
 
 namespace {
 

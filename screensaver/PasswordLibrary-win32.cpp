@@ -1,9 +1,9 @@
 // The Win9x password verifier: "VerifyScreenSavePwd" of "PASSWORD.CPL",
 // bound only when the user has a screen-saver password.
-#include "shell/SaverRun.h"
-#include "shell/SaverShell.h"
-#include "shell/SaverWindow.h"
-#include "shell/SystemLibrary.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverShell.h"
+#include "screensaver/SaverWindow.h"
+#include "screensaver/SystemLibrary.h"
 
 static bool UserHasPassword(HKEY desktop)
 {

@@ -1,9 +1,9 @@
 // The shell's default procedure for the saver window and the password check
 // on close: they read the system, ask the close rules and carry out the answer.
-#include "shell/SaverRun.h"
-#include "shell/SaverShell.h"
-#include "shell/SaverWindow.h"
-#include "shell/SaverWindowInternal.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverShell.h"
+#include "screensaver/SaverWindow.h"
+#include "screensaver/SaverWindowInternal.h"
 
 CloseContext CurrentCloseContext()
 {

@@ -1,16 +1,16 @@
 // The process entry and the command-line modes: records the instance and the
 // platform, then carries out the mode that DecideSaverMode chose.
-#include "shell/SaverShell.h"
+#include "screensaver/SaverShell.h"
 
 #include <commctrl.h>
 
 #include "settings/SettingsDialog.h"
 #include "settings/resource.h"
-#include "shell/CommandLine.h"
-#include "shell/LastChanceGuard.h"
-#include "shell/SaverRun.h"
-#include "shell/SaverWindow.h"
-#include "shell/SystemLibrary.h"
+#include "screensaver/CommandLine.h"
+#include "screensaver/LastChanceGuard.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverWindow.h"
+#include "screensaver/SystemLibrary.h"
 
 namespace {
 

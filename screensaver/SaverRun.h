@@ -23,8 +23,8 @@
 
 #include "common/EngineInterface.h"
 #include "settings/ViewerSettings.h"
-#include "shell/CloseRules.h"
-#include "shell/SaverShell.h"
+#include "screensaver/CloseRules.h"
+#include "screensaver/SaverShell.h"
 
 class ViewerPlatform;
 

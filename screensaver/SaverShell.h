@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "settings/SettingsDialog.h"
-#include "shell/CloseRules.h"
+#include "screensaver/CloseRules.h"
 
 // The viewer's procedure for the saver window: it gets every message the
 // shell's outer procedure forwards and passes what it does not consume on to

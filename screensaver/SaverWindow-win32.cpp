@@ -1,9 +1,9 @@
 // The saver window: its class, its full-screen and preview forms, the message
 // loop and the outer window procedure with the input-method detach.
-#include "shell/SaverRun.h"
-#include "shell/SaverShell.h"
-#include "shell/SaverWindow.h"
-#include "shell/SaverWindowInternal.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverShell.h"
+#include "screensaver/SaverWindow.h"
+#include "screensaver/SaverWindowInternal.h"
 
 static const char saverClassName[] = "WindowsScreenSaverClass";
 static const char fullScreenTitle[] = "Screen Saver";

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "shell/SaverShell.h"
+#include "screensaver/SaverShell.h"
 
 // Creates the saver window (preview inside parent, full screen without one)
 // with viewerProc behind the shell's procedures, runs the message loop and

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "shell/CloseRules.h"
+#include "screensaver/CloseRules.h"
 
 // The facts of this run that the close rules depend on.
 CloseContext CurrentCloseContext();

@@ -1,10 +1,10 @@
 // Keeps the current directory out of the saver's library loads: the system
 // libraries it binds at run time are loaded by full path, and later loads by
 // name skip the current directory where the system allows it.
-#include "shell/SystemLibrary.h"
+#include "screensaver/SystemLibrary.h"
 
 #include "common/BoundedText.h"
-#include "shell/SaverRun.h"
+#include "screensaver/SaverRun.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 //   bindprobe [twice] [save DELAY QUIT PREVIEW]
 // "twice" binds a second time; "save" then stores the given values through
 // the engine's FileSaver.
-#include "host/EngineBinding.h"
+#include "enginehost/EngineBinding.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverRun.h"
+#include "screensaver/SaverRun.h"
 
 #include "MessageBoxWatcher.h"
 

@@ -2,9 +2,9 @@
 // the Wine prefix (hostile values included), the process PATH up to the
 // environment's limit, loading engine libraries from scratch directories of
 // every length, and the BindEngine paths that need no packed executable.
-#include "host/EngineBinding.h"
+#include "enginehost/EngineBinding.h"
 
-#include "shell/SaverRun.h"
+#include "screensaver/SaverRun.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestProcess.h"
 #include "RecordingEngine.h"

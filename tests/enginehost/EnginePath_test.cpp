@@ -1,5 +1,5 @@
 // Which install directories are full paths, and the engine search path.
-#include "host/EnginePath.h"
+#include "enginehost/EnginePath.h"
 
 #include <gtest/gtest.h>
 

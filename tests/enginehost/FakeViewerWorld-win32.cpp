@@ -2,12 +2,12 @@
 // definitions of the process-wide values the real subsystems would own.
 #include "FakeViewerWorld.h"
 
-#include "host/EngineBinding.h"
-#include "host/RunControl.h"
+#include "enginehost/EngineBinding.h"
+#include "enginehost/RunControl.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverRun.h"
-#include "shell/SaverWindow.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverWindow.h"
 
 CallLog callLog;
 FakeWorld fakeWorld;

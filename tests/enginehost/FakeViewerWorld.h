@@ -8,7 +8,7 @@
 
 #include "RecordingEngine.h"
 #include "TestWindowClass.h"
-#include "host/ViewerPolicy.h"
+#include "enginehost/ViewerPolicy.h"
 
 // The one log of every fake: the engine's calls and those below.
 extern CallLog callLog;

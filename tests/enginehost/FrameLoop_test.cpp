@@ -1,7 +1,7 @@
 // The frame loop: a frame, then a pause that makes up the configured delay
 // (read after every frame), until told to stop; no pause for a delay of 0 or
 // less, nor when the frame itself took the whole delay.
-#include "host/FrameLoop.h"
+#include "enginehost/FrameLoop.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -3,11 +3,11 @@
 // frame thread's life, and StopViewer's order and idempotence.
 #include "FakeViewerWorld.h"
 
-#include "host/EngineBinding.h"
-#include "host/RunControl.h"
+#include "enginehost/EngineBinding.h"
+#include "enginehost/RunControl.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverRun.h"
-#include "shell/SaverWindow.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverWindow.h"
 
 #include "MessageBoxWatcher.h"
 

@@ -1,6 +1,6 @@
 // The viewer window procedure's policy, one row per rule, with a recording
 // platform fake that tells which system settings each decision read.
-#include "host/ViewerPolicy.h"
+#include "enginehost/ViewerPolicy.h"
 
 #include "common/WindowMessages.h"
 

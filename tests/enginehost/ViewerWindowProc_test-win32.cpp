@@ -4,12 +4,12 @@
 // then the window, asking for the password first where the shell would.
 #include "FakeViewerWorld.h"
 
-#include "host/EngineBinding.h"
-#include "host/RunControl.h"
-#include "host/ViewerWindowProc.h"
+#include "enginehost/EngineBinding.h"
+#include "enginehost/RunControl.h"
+#include "enginehost/ViewerWindowProc.h"
 #include "settings/ViewerSettings.h"
-#include "shell/SaverRun.h"
-#include "shell/SaverWindow.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -8,7 +8,7 @@
 # Destroy 1; and the settings file is never rewritten.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
-. "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
 
 name="Misbehaving Engine"
 on_exit "saver_uninstall '$name'"

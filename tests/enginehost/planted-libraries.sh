@@ -11,7 +11,7 @@
 # comes from beside the saver.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
-. "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
 . "$ORMELIX_SOURCE/tests/support/planted.sh"
 
 name="Loading Test"

@@ -8,7 +8,7 @@
 # close, both answers.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
-. "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
 
 # A name beyond ASCII: packed in code page 1252, the prefix's ANSI code page,
 # it is the registry key's name and the file's.

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/CloseRules.h"
+#include "screensaver/CloseRules.h"
 
 // Found by argument lookup: CloseState lives in the global namespace.
 bool operator==(const CloseState& a, const CloseState& b)

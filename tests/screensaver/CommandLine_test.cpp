@@ -1,6 +1,6 @@
 // Reading the saver's command line: the program name cut off, window numbers,
 // and the mode the arguments select. Runs natively and under Wine.
-#include "shell/CommandLine.h"
+#include "screensaver/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 // the engine load with a directory that is not a full path. Copies of the
 // planted library stand in for every library; each test first shows that
 // an ordinary load by name does reach the copy, so a refusal is the viewer's.
-#include "host/EngineBinding.h"
-#include "shell/SaverRun.h"
-#include "shell/SystemLibrary.h"
+#include "enginehost/EngineBinding.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SystemLibrary.h"
 #include "tests/support/TestProcess.h"
 
 #include <gtest/gtest.h>

@@ -4,9 +4,9 @@
 // ORMELIX_SAVER_RUNNING_LOG (one line "running 1" or "running 0" per call).
 #include <windows.h>
 
-#include "shell/CommandLine.h"
-#include "shell/SaverRun.h"
-#include "shell/SaverWindow.h"
+#include "screensaver/CommandLine.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverWindow.h"
 
 void SetScreenSaverRunning(bool running)
 {

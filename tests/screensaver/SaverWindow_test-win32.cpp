@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "shell/SaverRun.h"
+#include "screensaver/SaverRun.h"
 #include "tests/support/TestWindowClass.h"
-#include "shell/SaverShell.h"
-#include "shell/SaverWindow.h"
-#include "shell/SaverWindowInternal.h"
+#include "screensaver/SaverShell.h"
+#include "screensaver/SaverWindow.h"
+#include "screensaver/SaverWindowInternal.h"
 
 namespace {
 

@@ -8,10 +8,10 @@
 #include <string.h>
 
 #include "settings/SettingsDialog.h"
-#include "shell/SaverRun.h"
-#include "shell/SaverShell.h"
+#include "screensaver/SaverRun.h"
+#include "screensaver/SaverShell.h"
 #include "tests/support/TestWindowClass.h"
-#include "shell/SaverWindow.h"
+#include "screensaver/SaverWindow.h"
 
 namespace {
 

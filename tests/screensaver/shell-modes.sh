@@ -10,7 +10,7 @@
 # cleanly whatever the number.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
-. "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
 cp "$ORMELIX_BIN/shellprobe.scr" "$ORMELIX_BIN/mpr/MPR.DLL" "$E2E_DIR/"
 probe="$E2E_DIR/shellprobe.scr"
 # The stand-in MPR.DLL beside the probe is loaded only where a case asks for it.
