@@ -211,6 +211,13 @@ void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (static_cast<int>(message) == faults.faultOnMessage) Fault(where);
         Hang(where);
     }
+    // The frame's WM_APP: whether the frame thread is really held until this
+    // answer, as a send holds it and a post would not.
+    if (faults.frameSendsMessage && message == WM_APP)
+        EngineTrace("TestSent", "0x8000 %s",
+                    (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND
+                        ? "frame waiting"
+                        : "frame not waiting");
     if (window != window_) return;
     // The window thread is about to stop the frame thread: a frame waiting to
     // be shown must not hold it up.

@@ -8,6 +8,7 @@
 #include "enginehost/EnginePath.h"
 #include "common/ViewersKey.h"
 #include "packdata/ReadAppendedValue.h"
+#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 
 namespace {
@@ -57,7 +58,7 @@ bool ReadWholePath(char** path)
 
 void BindEngine(HWND window)
 {
-    if (saverRun.engineControl == nullptr) {
+    if (engineHost.engineControl == nullptr) {
         char projectName[textSize];
         if (!ReadProjectName(projectName)) {
             ShowProjectNameError();
@@ -66,25 +67,25 @@ void BindEngine(HWND window)
         // Without a registered full path nothing is loaded.
         char directory[textSize] = {};
         if (FindInstallDir(projectName, directory, textLimit))
-            saverRun.engineControl = LoadEngineLibrary(directory);
-        if (saverRun.engineControl == nullptr) {
+            engineHost.engineControl = LoadEngineLibrary(directory);
+        if (engineHost.engineControl == nullptr) {
             ShowEngineInitError(window, directory);
             return;
         }
-        saverRun.engineControl->SetInstallDir(directory);
-        saverRun.engineControl->SetRegistryKey(viewersKey);
-        if (!saverRun.engineControl->Initialize(saverRun.appInstance, "Ormelix", window)) return;
-        saverRun.viewerSettings.SetInstallDirectory(directory);
+        engineHost.engineControl->SetInstallDir(directory);
+        engineHost.engineControl->SetRegistryKey(viewersKey);
+        if (!engineHost.engineControl->Initialize(saverRun.appInstance, "Ormelix", window)) return;
+        engineHost.viewerSettings.SetInstallDirectory(directory);
     }
     // An engine bound earlier keeps the install directory the settings hold.
-    saverRun.viewerSettings.SetEngineCore(saverRun.engineControl->GetCore());
-    saverRun.viewerSettings.Load();
+    engineHost.viewerSettings.SetEngineCore(engineHost.engineControl->GetCore());
+    engineHost.viewerSettings.Load();
 }
 
 void ReleaseEngine()
 {
-    if (saverRun.engineControl) saverRun.engineControl->Destroy(1);
-    saverRun.engineControl = nullptr;
+    if (engineHost.engineControl) engineHost.engineControl->Destroy(1);
+    engineHost.engineControl = nullptr;
 }
 
 bool FindInstallDir(const char* projectName, char* out, int outSize)

@@ -4,7 +4,7 @@
 
 #include "common/EngineInterface.h"
 
-// Destroys the bound engine (saverRun.engineControl), if any, and forgets it.
+// Destroys the bound engine (engineHost.engineControl), if any, and forgets it.
 void ReleaseEngine();
 // Binds the engine for window (the saver window or the settings dialog) and
 // loads the settings. A missing project name or a failed engine load shows

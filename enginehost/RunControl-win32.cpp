@@ -9,6 +9,8 @@
 #include "enginehost/FrameLoop.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
+#include "enginehost/EngineHost.h"
+#include "screensaver/ProcessEnd.h"
 #include "screensaver/SaverRun.h"
 
 namespace {
@@ -45,15 +47,15 @@ public:
         countsPerMillisecond = frequency.QuadPart / 1000;
         if (countsPerMillisecond == 0) countsPerMillisecond = 1;
     }
-    bool KeepRunning() override { return saverRun.running; }
+    bool KeepRunning() override { return engineHost.running; }
     void RenderFrame() override
     {
         // Read once: StopViewer forgets an engine it gave up on while this
         // thread may be between the test and the call.
-        EngineControl* engine = saverRun.engineControl;
+        EngineControl* engine = engineHost.engineControl;
         if (engine) engine->Frame();
     }
-    int32_t FrameDelay() override { return saverRun.viewerSettings.FrameDelay(); }
+    int32_t FrameDelay() override { return engineHost.viewerSettings.FrameDelay(); }
     uint32_t NowMilliseconds() override
     {
         return static_cast<uint32_t>(Counter() / countsPerMillisecond);
@@ -66,7 +68,7 @@ public:
     {
         LONGLONG end = Counter() + milliseconds * countsPerMillisecond;
         if (milliseconds > sleptAtEnd &&
-            WaitForSingleObject(saverRun.frameStopEvent,
+            WaitForSingleObject(engineHost.frameStopEvent,
                                 static_cast<DWORD>(milliseconds - sleptAtEnd)) == WAIT_OBJECT_0)
             return;
         LONGLONG left = (end - Counter() + countsPerMillisecond / 2) / countsPerMillisecond;
@@ -110,51 +112,51 @@ bool WaitForThreadLettingSentMessagesIn(HANDLE thread, DWORD limit)
 
 void StartWatchdog(HWND window)
 {
-    saverRun.watchdogStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (saverRun.watchdogStopEvent)
-        saverRun.watchdogThread = CreateThread(nullptr, 0, WatchdogThread, window, 0, nullptr);
+    engineHost.watchdogStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (engineHost.watchdogStopEvent)
+        engineHost.watchdogThread = CreateThread(nullptr, 0, WatchdogThread, window, 0, nullptr);
 }
 
 void EndWatchdog()
 {
     bool ended = true;
-    if (saverRun.watchdogThread) {
-        SetEvent(saverRun.watchdogStopEvent);
+    if (engineHost.watchdogThread) {
+        SetEvent(engineHost.watchdogStopEvent);
         // Its loop ends at once, but a thread's end runs every library's
         // detach code, the engine's included, under the loader's lock: one
         // that never comes back is left behind, with its event.
-        ended = WaitForSingleObject(saverRun.watchdogThread, watchdogPeriod) == WAIT_OBJECT_0;
-        CloseHandle(saverRun.watchdogThread);
-        saverRun.watchdogThread = nullptr;
+        ended = WaitForSingleObject(engineHost.watchdogThread, watchdogPeriod) == WAIT_OBJECT_0;
+        CloseHandle(engineHost.watchdogThread);
+        engineHost.watchdogThread = nullptr;
     }
-    if (ended && saverRun.watchdogStopEvent) CloseHandle(saverRun.watchdogStopEvent);
-    saverRun.watchdogStopEvent = nullptr;
+    if (ended && engineHost.watchdogStopEvent) CloseHandle(engineHost.watchdogStopEvent);
+    engineHost.watchdogStopEvent = nullptr;
 }
 
 }  // namespace
 
 WindowThreadEngineCall::WindowThreadEngineCall(EngineCallKind kind)
-    : outerSince_(saverRun.engineCallSince), outerKind_(saverRun.engineCallKind)
+    : outerSince_(engineHost.engineCallSince), outerKind_(engineHost.engineCallKind)
 {
     DWORD now = GetTickCount();
-    saverRun.engineCallKind = static_cast<uint8_t>(kind);
-    saverRun.engineCallSince = now ? now : 1;
+    engineHost.engineCallKind = static_cast<uint8_t>(kind);
+    engineHost.engineCallSince = now ? now : 1;
 }
 
 WindowThreadEngineCall::~WindowThreadEngineCall()
 {
-    saverRun.engineCallSince = outerSince_;
-    saverRun.engineCallKind = outerKind_;
+    engineHost.engineCallSince = outerSince_;
+    engineHost.engineCallKind = outerKind_;
 }
 
 DWORD WINAPI WatchdogThread(void* window)
 {
     // Fixed while the window lives: the settings are loaded and the password
     // library bound before the watchdog starts.
-    HANDLE stop = saverRun.watchdogStopEvent;
+    HANDLE stop = engineHost.watchdogStopEvent;
     WatchdogFacts facts = {};
     facts.previewMode = saverRun.previewMode != 0;
-    facts.doNotQuit = saverRun.viewerSettings.DoNotQuit();
+    facts.doNotQuit = engineHost.viewerSettings.DoNotQuit();
     facts.passwordInForce = saverRun.verifyPasswordProc != nullptr;
     HWND parent = GetParent(static_cast<HWND>(window));
     LastInputFunction lastInput = reinterpret_cast<LastInputFunction>(reinterpret_cast<void*>(
@@ -165,8 +167,8 @@ DWORD WINAPI WatchdogThread(void* window)
         // (from which the call is measured) was taken before the call began;
         // a move in between would have closed the saver too.
         ScreenPoint cursor = CursorNow();
-        uint32_t since = saverRun.engineCallSince;
-        facts.callKind = static_cast<EngineCallKind>(saverRun.engineCallKind.load());
+        uint32_t since = engineHost.engineCallSince;
+        facts.callKind = static_cast<EngineCallKind>(engineHost.engineCallKind.load());
         facts.now = GetTickCount();
         if (since != facts.callSince) facts.cursorAtCall = facts.cursor;
         facts.cursor = cursor;
@@ -176,11 +178,7 @@ DWORD WINAPI WatchdogThread(void* window)
         LastInput input = {sizeof input, 0};
         facts.inputKnown = lastInput && lastInput(&input);
         facts.lastInput = input.tick;
-        if (WatchdogEndsProcess(facts)) {
-            // As for an abandoned frame thread: no library's code runs again.
-            SetScreenSaverRunning(false);
-            TerminateProcess(GetCurrentProcess(), 0);
-        }
+        if (WatchdogEndsProcess(facts)) EndProcessAtOnce(0);
     }
     return 0;
 }
@@ -200,74 +198,77 @@ bool StartProject(HWND window)
         return false;
     }
     if (!window) return false;
-    if (saverRun.engineControl) {
+    if (engineHost.engineControl) {
         WindowThreadEngineCall call(EngineCallKind::Ordinary);
-        saverRun.engineControl->LoadProject(saverRun.viewerSettings.ProjectPath());
-        if (EngineCore* core = saverRun.engineControl->GetCore()) {
+        engineHost.engineControl->LoadProject(engineHost.viewerSettings.ProjectPath());
+        if (EngineCore* core = engineHost.engineControl->GetCore()) {
             SetSaverChannel(core, "OrmelixSaver", 1.0f);
             SetSaverChannel(core, "OrmelixSaverPreview", saverRun.previewMode ? 1.0f : 0.0f);
         }
-        if (saverRun.engineControl->Run() == 0) return true;
+        if (engineHost.engineControl->Run() == 0) return true;
     }
     ShowErrorBox(window, startErrorText, startErrorCaption, MB_ICONERROR);
-    if (saverRun.engineControl) {
+    if (engineHost.engineControl) {
         WindowThreadEngineCall call(EngineCallKind::Ordinary);
-        saverRun.engineControl->Destroy(1);
+        engineHost.engineControl->Destroy(1);
     }
-    saverRun.engineControl = nullptr;
+    engineHost.engineControl = nullptr;
     return false;
 }
 
 void StartViewer(HWND window)
 {
     BindEngine(window);
-    if (saverRun.engineControl && !saverRun.watchdogThread) StartWatchdog(window);
-    if (!saverRun.viewerSettings.PreviewEnabled() && saverRun.previewMode)
+    if (engineHost.engineControl && !engineHost.watchdogThread) StartWatchdog(window);
+    if (!engineHost.viewerSettings.PreviewEnabled() && saverRun.previewMode)
         return;  // the preview stays black; no project runs in it
     if (!StartProject(window)) {
         EndDialog(window, 0);  // no dialog: the window stays open and black
         return;
     }
-    saverRun.running = true;
-    saverRun.frameStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    saverRun.frameThread = saverRun.frameStopEvent
-                               ? CreateThread(nullptr, 0, FrameThread, nullptr, 0, nullptr)
-                               : nullptr;
-    if (!saverRun.frameThread)
-        saverRun.running = false;  // no thread to stop: StopViewer only destroys the engine
+    engineHost.running = true;
+    engineHost.frameStopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    engineHost.frameThread = engineHost.frameStopEvent
+                                 ? CreateThread(nullptr, 0, FrameThread, nullptr, 0, nullptr)
+                                 : nullptr;
+    if (engineHost.frameThread) return;
+    // No thread to stop: StopViewer only destroys the engine.
+    engineHost.running = false;
+    if (engineHost.frameStopEvent) CloseHandle(engineHost.frameStopEvent);
+    engineHost.frameStopEvent = nullptr;
 }
 
 void StopViewer(HWND)
 {
-    if (saverRun.stopInProgress) return;
-    saverRun.stopInProgress = true;
+    if (engineHost.stopInProgress) return;
+    engineHost.stopInProgress = true;
     bool threadEnded = true;
-    if (saverRun.running) {
-        saverRun.running = false;
-        SetEvent(saverRun.frameStopEvent);
+    if (engineHost.running) {
+        engineHost.running = false;
+        SetEvent(engineHost.frameStopEvent);
         // The thread ends after the frame it is in; its pause ends at once.
         threadEnded =
-            WaitForThreadLettingSentMessagesIn(saverRun.frameThread, frameThreadStopLimit);
-        CloseHandle(saverRun.frameThread);
-        saverRun.frameThread = nullptr;
+            WaitForThreadLettingSentMessagesIn(engineHost.frameThread, frameThreadStopLimit);
+        CloseHandle(engineHost.frameThread);
+        engineHost.frameThread = nullptr;
         if (threadEnded) {
-            CloseHandle(saverRun.frameStopEvent);
-            saverRun.frameStopEvent = nullptr;
+            CloseHandle(engineHost.frameStopEvent);
+            engineHost.frameStopEvent = nullptr;
         }
     }
     if (!threadEnded) {
         // The thread is stuck inside the engine: destroying the engine would
         // pull it out from under that thread, and any further call could wait
         // on a lock the thread holds. Forget the engine without a call; the
-        // window closes as usual, and SaverEntry ends the process without
-        // running the engine's code again.
+        // window closes as usual, and no library's code runs again: the
+        // watchdog is left to the process's end, which comes at once.
         saverRun.threadAbandoned = true;
-        saverRun.engineControl = nullptr;
-    } else if (saverRun.engineControl) {
+        engineHost.engineControl = nullptr;
+    } else if (engineHost.engineControl) {
         WindowThreadEngineCall call(EngineCallKind::Stopping);
-        saverRun.engineControl->Destroy(1);
-        saverRun.engineControl = nullptr;
+        engineHost.engineControl->Destroy(1);
+        engineHost.engineControl = nullptr;
     }
-    EndWatchdog();
-    saverRun.stopInProgress = false;
+    if (!saverRun.threadAbandoned) EndWatchdog();
+    engineHost.stopInProgress = false;
 }

@@ -1,7 +1,6 @@
 // Starting and stopping the project with the saver window, the frame
 // thread that drives the engine and the watchdog over the window thread.
-// Their state (engineControl, running, frameThread, frameStopEvent,
-// stopInProgress, engineCall..., watchdog...) is in shell/SaverRun.h.
+// Their state is the engine host's (EngineHost.h).
 #pragma once
 
 #include <windows.h>
@@ -28,12 +27,13 @@ void StartViewer(HWND window);
 // Stops the frame thread, destroys the engine and ends the watchdog; safe to
 // call repeatedly. Messages sent to the window meanwhile are handled, and a
 // call from one of them does nothing. A thread still inside the engine after
-// a second is given up on: the engine is forgotten without Destroy and
-// threadAbandoned is set.
+// a second is given up on: the engine is forgotten without Destroy,
+// saverRun.threadAbandoned is set, and the watchdog is left to the process's
+// end (its thread's end would run every library's detach code).
 void StopViewer(HWND window);
 bool StartProject(HWND window);
 DWORD WINAPI FrameThread(void* argument);
 // The watchdog over the window thread of the saver window given; it never
-// calls the engine. It ends the process (exit code 0) when WatchdogEndsProcess
-// says so.
+// calls the engine. It ends the process at once (EndProcessAtOnce, exit code
+// 0) when WatchdogEndsProcess says so.
 DWORD WINAPI WatchdogThread(void* window);

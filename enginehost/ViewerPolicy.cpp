@@ -40,6 +40,9 @@ ViewerAction DecideViewerAction(unsigned message, uintptr_t wParam, const Viewer
     // all the same. Stopping twice does nothing more.
     case m::NcDestroy: return ViewerAction::StopThenPassOn;
     case m::Close:
+        // Closing here would destroy the window while the engine still runs
+        // a frame; the close that began the stop destroys it after the engine.
+        if (facts.stopInProgress) return ViewerAction::Swallow;
         return facts.closeMayNeedPassword ? ViewerAction::VerifyThenClose
                                           : ViewerAction::CloseThenPassOn;
     case m::EraseBackground: return ViewerAction::Swallow;  // the engine paints the whole window

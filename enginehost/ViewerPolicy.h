@@ -29,11 +29,14 @@ struct ViewerFacts {
     // Full screen on a Win9x platform: the shell may ask for the password
     // before a close goes ahead.
     bool closeMayNeedPassword;
+    // StopViewer is waiting for the frame thread: a close now came from a
+    // message let in meanwhile, and the stop under way finishes the close.
+    bool stopInProgress;
 };
 
 enum class ViewerAction {
     PassOn,           // hand the message to SaverDefaultProc
-    Swallow,          // answer 0, the close rules never see it
+    Swallow,          // answer 0, the close rules never see it (nor DefWindowProcA)
     RefuseWindow,     // answer -1 to WM_CREATE: the monitor powers off first
     StartThenPassOn,  // start the project, then pass on
     StopThenPassOn,   // stop the project, then pass on

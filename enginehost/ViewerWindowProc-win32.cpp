@@ -4,13 +4,17 @@
 
 #include "enginehost/RunControl.h"
 #include "enginehost/ViewerPolicy.h"
+#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 #include "screensaver/SaverWindow.h"
 
 namespace {
 
-// Closes the saver: the frame thread ends and the engine goes before the
-// window does, so nothing renders into a window that is being destroyed.
+// Closes the saver: the frame thread ends and the engine goes (or is given
+// up on) before the window does, so nothing renders into a window that is
+// being destroyed. A close let in while StopViewer waits neither gets here nor
+// reaches DefWindowProcA, which would destroy the window too: the policy
+// swallows it.
 void CloseSaver(HWND window)
 {
     StopViewer(window);
@@ -21,17 +25,18 @@ void CloseSaver(HWND window)
 
 LRESULT ViewerWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (saverRun.engineControl) {
+    if (engineHost.engineControl) {
         WindowThreadEngineCall call(EngineCallFor(message));
-        saverRun.engineControl->WindowMessage(window, message, wParam, lParam);
+        engineHost.engineControl->WindowMessage(window, message, wParam, lParam);
     }
 
     ViewerFacts facts;
     facts.previewMode = saverRun.previewMode != 0;
-    facts.doNotQuit = saverRun.viewerSettings.DoNotQuit();
+    facts.doNotQuit = engineHost.viewerSettings.DoNotQuit();
     facts.closeMayNeedPassword = saverRun.win9xPlatform && !saverRun.previewMode;
+    facts.stopInProgress = engineHost.stopInProgress;
 
-    switch (DecideViewerAction(message, wParam, facts, *saverRun.viewerPlatform)) {
+    switch (DecideViewerAction(message, wParam, facts, *engineHost.viewerPlatform)) {
     case ViewerAction::Swallow: return 0;
     case ViewerAction::RefuseWindow: return -1;
     case ViewerAction::StartThenPassOn: StartViewer(window); break;

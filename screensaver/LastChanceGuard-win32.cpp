@@ -3,20 +3,13 @@
 // UnhandledExceptionFilter would call it and ends the process there. It must
 // never call UnhandledExceptionFilter itself, which would call it again.
 #include "screensaver/LastChanceGuard.h"
-#include "screensaver/SaverShell.h"
+#include "screensaver/ProcessEnd.h"
 
 namespace {
 
 // Runs on whichever thread faulted: the frame thread faults inside the
 // engine as readily as the thread that runs the mode.
-LONG WINAPI EndProcessOnFault(EXCEPTION_POINTERS*)
-{
-    SetScreenSaverRunning(false);
-    // Not ExitProcess: that would run every library's detach code, the
-    // engine's included, on whatever the fault left half done.
-    TerminateProcess(GetCurrentProcess(), static_cast<UINT>(-1));
-    return EXCEPTION_EXECUTE_HANDLER;  // not reached
-}
+LONG WINAPI EndProcessOnFault(EXCEPTION_POINTERS*) { EndProcessAtOnce(static_cast<UINT>(-1)); }
 
 }  // namespace
 

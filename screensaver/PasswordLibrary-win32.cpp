@@ -42,7 +42,10 @@ void LoadPasswordLibrary()
 void UnloadPasswordLibrary()
 {
     if (!saverRun.win9xPlatform || !saverRun.passwordLibrary) return;
-    FreeLibrary(saverRun.passwordLibrary);
+    // After a thread was given up on, FreeLibrary would run the library's
+    // detach code under the loader's lock, which that thread may hold; the
+    // process ends at once after this and frees it then.
+    if (!saverRun.threadAbandoned) FreeLibrary(saverRun.passwordLibrary);
     saverRun.passwordLibrary = nullptr;
     if (saverRun.verifyPasswordProc) {
         saverRun.verifyPasswordProc = nullptr;

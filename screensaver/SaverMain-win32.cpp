@@ -8,6 +8,7 @@
 #include "settings/resource.h"
 #include "screensaver/CommandLine.h"
 #include "screensaver/LastChanceGuard.h"
+#include "screensaver/ProcessEnd.h"
 #include "screensaver/SaverRun.h"
 #include "screensaver/SaverWindow.h"
 #include "screensaver/SystemLibrary.h"
@@ -64,9 +65,8 @@ void SaverEntry(const ViewerParts& viewer)
     const char* arguments = SkipProgramName(GetCommandLineA());
     UINT exitCode = static_cast<UINT>(SaverMain(GetModuleHandleA(nullptr), arguments, viewer));
     // ExitProcess would end an abandoned thread wherever it is, then run every
-    // library's detach code, the engine's included, on what that thread left
-    // half done (a lock it holds never comes free). TerminateProcess runs none.
-    if (saverRun.threadAbandoned) TerminateProcess(GetCurrentProcess(), exitCode);
+    // library's detach code on what that thread left half done.
+    if (saverRun.threadAbandoned) EndProcessAtOnce(exitCode);
     ExitProcess(exitCode);
 }
 

@@ -17,4 +17,6 @@ LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
 // Whether a WM_CLOSE may go ahead (asks the Win9x password verifier).
 bool VerifyPasswordOnClose(HWND window);
 void LoadPasswordLibrary();
+// Forgets the password library and clears the running state; frees the
+// library only while no thread was given up on (saverRun.threadAbandoned).
 void UnloadPasswordLibrary();

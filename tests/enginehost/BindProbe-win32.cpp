@@ -7,6 +7,7 @@
 // the engine's FileSaver.
 #include "enginehost/EngineBinding.h"
 #include "settings/ViewerSettings.h"
+#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 
 #include "MessageBoxWatcher.h"
@@ -26,11 +27,12 @@ void Report(const std::vector<SeenBox>& boxes, HWND window)
         std::printf("box %s|%s|%s|%s\n", box.caption.c_str(), box.text.c_str(), owner,
                     box.icon.c_str());
     }
-    std::printf("bound %d\n", saverRun.engineControl != nullptr ? 1 : 0);
-    std::printf("settings %ld %d %d %s\n", static_cast<long>(saverRun.viewerSettings.FrameDelay()),
-                saverRun.viewerSettings.DoNotQuit() ? 1 : 0,
-                saverRun.viewerSettings.PreviewEnabled() ? 1 : 0,
-                saverRun.viewerSettings.ProjectPath());
+    std::printf("bound %d\n", engineHost.engineControl != nullptr ? 1 : 0);
+    std::printf("settings %ld %d %d %s\n",
+                static_cast<long>(engineHost.viewerSettings.FrameDelay()),
+                engineHost.viewerSettings.DoNotQuit() ? 1 : 0,
+                engineHost.viewerSettings.PreviewEnabled() ? 1 : 0,
+                engineHost.viewerSettings.ProjectPath());
 }
 
 }  // namespace
@@ -47,16 +49,16 @@ int main(int argc, char** argv)
         if (argument == "twice") {
             BindEngine(window);
         } else if (argument == "save" && i + 3 < argc) {
-            saverRun.viewerSettings.frameDelay = std::atoi(argv[i + 1]);
-            saverRun.viewerSettings.doNotQuit = static_cast<uint8_t>(std::atoi(argv[i + 2]));
-            saverRun.viewerSettings.previewEnabled = static_cast<uint8_t>(std::atoi(argv[i + 3]));
-            saverRun.viewerSettings.Save();
+            engineHost.viewerSettings.frameDelay = std::atoi(argv[i + 1]);
+            engineHost.viewerSettings.doNotQuit = static_cast<uint8_t>(std::atoi(argv[i + 2]));
+            engineHost.viewerSettings.previewEnabled = static_cast<uint8_t>(std::atoi(argv[i + 3]));
+            engineHost.viewerSettings.Save();
             i += 3;
         }
     }
     Report(watcher.Boxes(), window);
     std::fflush(stdout);
-    if (saverRun.engineControl != nullptr) saverRun.engineControl->Destroy(1);
+    if (engineHost.engineControl != nullptr) engineHost.engineControl->Destroy(1);
     DestroyWindow(window);
     return 0;
 }

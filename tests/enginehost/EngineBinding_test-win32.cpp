@@ -4,7 +4,7 @@
 // every length, and the BindEngine paths that need no packed executable.
 #include "enginehost/EngineBinding.h"
 
-#include "screensaver/SaverRun.h"
+#include "enginehost/EngineHost.h"
 #include "tests/support/ScratchDirectory.h"
 #include "tests/support/TestProcess.h"
 #include "RecordingEngine.h"
@@ -253,12 +253,12 @@ TEST(LoadEngineLibrary, LoadsByItsFullPathWhenPathIsFull)
 TEST(BindEngine, WithoutAProjectNameShowsItsBoxBindsNothingAndReadsTheBlockOnce)
 {
     // This test program carries no appended block.
-    ASSERT_EQ(nullptr, saverRun.engineControl);
+    ASSERT_EQ(nullptr, engineHost.engineControl);
     MessageBoxWatcher watcher;
     BindEngine(nullptr);
     std::vector<SeenBox> boxes = watcher.Boxes();
 
-    EXPECT_EQ(nullptr, saverRun.engineControl);
+    EXPECT_EQ(nullptr, engineHost.engineControl);
     ASSERT_FALSE(boxes.empty());
     const SeenBox& last = boxes.back();
     EXPECT_EQ("Error while retrieving the project name", last.caption);
@@ -280,13 +280,13 @@ TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)
     CallLog log;
     RecordingEngine engine(log);
     engine.file = {{"SCTI", {42, 0, 0, 0}}};
-    saverRun.viewerSettings.SetInstallDirectory("C:\\Bound");
-    saverRun.engineControl = &engine;
+    engineHost.viewerSettings.SetInstallDirectory("C:\\Bound");
+    engineHost.engineControl = &engine;
 
     MessageBoxWatcher watcher;
     BindEngine(nullptr);
     EXPECT_TRUE(watcher.Boxes().empty());
-    saverRun.engineControl = nullptr;
+    engineHost.engineControl = nullptr;
 
     std::vector<std::string> expected = {"GetCore",
                                          "CreateObject loader 0 0",
@@ -298,7 +298,7 @@ TEST(BindEngine, WithAnEngineBoundOnlyLoadsTheSettingsAgain)
                                          "loader FindChunk SCSP",
                                          "loader Destroy 1"};
     EXPECT_EQ(Joined(expected), Joined(log.Lines()));
-    EXPECT_EQ(42, saverRun.viewerSettings.FrameDelay());
-    EXPECT_EQ(static_cast<EngineCore*>(&engine), saverRun.viewerSettings.engineCore);
-    saverRun.viewerSettings.SetEngineCore(nullptr);  // the core lives no longer than this test
+    EXPECT_EQ(42, engineHost.viewerSettings.FrameDelay());
+    EXPECT_EQ(static_cast<EngineCore*>(&engine), engineHost.viewerSettings.engineCore);
+    engineHost.viewerSettings.SetEngineCore(nullptr);  // the core lives no longer than this test
 }

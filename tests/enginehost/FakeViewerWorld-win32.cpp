@@ -6,6 +6,7 @@
 #include "enginehost/RunControl.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
+#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 #include "screensaver/SaverWindow.h"
 
@@ -65,16 +66,17 @@ void ViewerSettings::SliderMoved() {}
 void ResetFakeWorld()
 {
     // A test that failed half-way may leave a thread running on an engine
-    // that is gone: forget the engine first, then stop the thread.
-    saverRun.engineControl = nullptr;
+    // that is gone: forget the engine first, then stop the thread, and the
+    // watchdog that a give-up left running.
+    engineHost.engineControl = nullptr;
+    saverRun.threadAbandoned = false;
     StopViewer(nullptr);
     callLog.Clear();
     fakeWorld = FakeWorld();
     saverRun.win9xPlatform = 0;
-    saverRun.threadAbandoned = false;
     saverRun.previewMode = 0;
-    saverRun.viewerSettings.frameDelay = 5;
-    saverRun.viewerSettings.doNotQuit = 0;
-    saverRun.viewerSettings.previewEnabled = 0;
-    lstrcpynA(saverRun.viewerSettings.projectPath, "demo.proj", 260);
+    engineHost.viewerSettings.frameDelay = 5;
+    engineHost.viewerSettings.doNotQuit = 0;
+    engineHost.viewerSettings.previewEnabled = 0;
+    lstrcpynA(engineHost.viewerSettings.projectPath, "demo.proj", 260);
 }

@@ -6,6 +6,7 @@
 #include "enginehost/EngineBinding.h"
 #include "enginehost/RunControl.h"
 #include "settings/ViewerSettings.h"
+#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 #include "screensaver/SaverWindow.h"
 
@@ -68,13 +69,13 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
     for (const Row& row : rows) {
         ResetFakeWorld();
         RecordingEngine engine{callLog};
-        saverRun.engineControl = &engine;
+        engineHost.engineControl = &engine;
         saverRun.previewMode = row.preview;
-        saverRun.viewerSettings.previewEnabled = 1;
+        engineHost.viewerSettings.previewEnabled = 1;
 
         StartViewer(window);
         ASSERT_TRUE(engine.WaitForFrames(3)) << row.rule;
-        EXPECT_TRUE(saverRun.running) << row.rule;
+        EXPECT_TRUE(engineHost.running) << row.rule;
         EXPECT_EQ(Expected({"GetCore", "ReadProjectName", "LoadProject demo.proj", "GetCore",
                             "FindChannel OrmelixSaver", "SetValue OrmelixSaver 1.0",
                             "FindChannel OrmelixSaverPreview", row.previewValue, "Run"}),
@@ -83,9 +84,9 @@ TEST_F(RunControlTest, StartSetsBothChannelsRunsThenFrameThreadUntilStop)
 
         StopViewer(window);
         int framesAtStop = engine.frames;
-        EXPECT_FALSE(saverRun.running) << row.rule;
-        EXPECT_EQ(nullptr, saverRun.frameThread) << row.rule;
-        EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
+        EXPECT_FALSE(engineHost.running) << row.rule;
+        EXPECT_EQ(nullptr, engineHost.frameThread) << row.rule;
+        EXPECT_EQ(nullptr, engineHost.engineControl) << row.rule;
         EXPECT_EQ("Destroy 1", callLog.Lines().back()) << row.rule;
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
         Sleep(30);  // a thread still alive would render again meanwhile
@@ -118,18 +119,32 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
         engine.frameMilliseconds = row.frameMilliseconds;
         engine.sendTo = window;
         engine.sendAfterStop = row.sendAfterStop;
-        engine.running = &saverRun.running;
-        saverRun.viewerSettings.frameDelay = row.delay;
-        saverRun.engineControl = &engine;
+        engine.running = &engineHost.running;
+        engineHost.viewerSettings.frameDelay = row.delay;
+        engineHost.engineControl = &engine;
         StartViewer(window);
         ASSERT_TRUE(engine.WaitForFrames(0)) << row.rule;
-        HANDLE thread = nullptr;
-        DuplicateHandle(GetCurrentProcess(), saverRun.frameThread, GetCurrentProcess(), &thread,
+        HANDLE thread = nullptr, watchdog = nullptr;
+        DuplicateHandle(GetCurrentProcess(), engineHost.frameThread, GetCurrentProcess(), &thread,
                         SYNCHRONIZE, FALSE, 0);
+        DuplicateHandle(GetCurrentProcess(), engineHost.watchdogThread, GetCurrentProcess(),
+                        &watchdog, SYNCHRONIZE, FALSE, 0);
+        const HANDLE made[] = {engineHost.frameThread, engineHost.frameStopEvent,
+                               engineHost.watchdogThread, engineHost.watchdogStopEvent};
 
         StopViewer(window);
 
-        EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
+        // The watchdog has ended, and its handles and the frame thread's are
+        // back, by the time StopViewer returns; after a give-up it is left
+        // running: its end would run every library's thread-detach code.
+        EXPECT_EQ(row.destroyed ? WAIT_OBJECT_0 : WAIT_TIMEOUT, WaitForSingleObject(watchdog, 0))
+            << row.rule;
+        CloseHandle(watchdog);
+        DWORD flags;
+        for (int i = 0; row.destroyed && i < 4; ++i)
+            EXPECT_FALSE(GetHandleInformation(made[i], &flags)) << row.rule << ": handle " << i;
+
+        EXPECT_EQ(nullptr, engineHost.engineControl) << row.rule;
         EXPECT_EQ(row.destroyed, callLog.Find("Destroy 1") != -1) << row.rule;
         EXPECT_EQ(row.destroyed, !saverRun.threadAbandoned) << row.rule;
         EXPECT_EQ(row.sendAfterStop != 0, callLog.Find("WM_CLOSE") != -1) << row.rule;
@@ -142,9 +157,28 @@ TEST_F(RunControlTest, StopWaitsForTheFrameThenDestroysOrGivesUpAfterALimit)
     }
 }
 
+// Marks nest: the engine may send to its own window during a call. The inner
+// call's end gives the outer call its mark back, so that the watchdog still
+// times the outer call.
+TEST_F(RunControlTest, InnerEngineCallGivesTheOuterCallItsMarkBack)
+{
+    {
+        WindowThreadEngineCall outer(EngineCallKind::CloseAsked);
+        uint32_t outerSince = engineHost.engineCallSince;
+        ASSERT_NE(0u, outerSince);
+        {
+            WindowThreadEngineCall inner(EngineCallKind::Ordinary);
+            EXPECT_EQ(uint8_t(EngineCallKind::Ordinary), engineHost.engineCallKind.load());
+        }
+        EXPECT_EQ(outerSince, engineHost.engineCallSince.load());
+        EXPECT_EQ(uint8_t(EngineCallKind::CloseAsked), engineHost.engineCallKind.load());
+    }
+    EXPECT_EQ(0u, engineHost.engineCallSince.load());
+}
+
 TEST_F(RunControlTest, StopViewerTwiceDoesTheWorkOnce)
 {
-    saverRun.engineControl = &engine;
+    engineHost.engineControl = &engine;
     StartViewer(window);
     ASSERT_TRUE(engine.WaitForFrames(1));
     StopViewer(window);
@@ -156,23 +190,23 @@ TEST_F(RunControlTest, StopViewerTwiceDoesTheWorkOnce)
 
 TEST_F(RunControlTest, StopViewerBeforeAnyStartDestroysTheBoundEngine)
 {
-    saverRun.engineControl = &engine;
+    engineHost.engineControl = &engine;
     StopViewer(window);
     EXPECT_EQ(Expected({"Destroy 1"}), callLog.Lines());
-    EXPECT_EQ(nullptr, saverRun.engineControl);
+    EXPECT_EQ(nullptr, engineHost.engineControl);
     EXPECT_EQ(0, engine.frames);
 }
 
 TEST_F(RunControlTest, PreviewWithPreviewDisabledBindsButRunsNothing)
 {
-    saverRun.engineControl = &engine;
+    engineHost.engineControl = &engine;
     saverRun.previewMode = 1;
-    saverRun.viewerSettings.previewEnabled = 0;
+    engineHost.viewerSettings.previewEnabled = 0;
     StartViewer(window);
     EXPECT_EQ(Expected({"GetCore"}), callLog.Lines());  // the binding only reloads the settings
-    EXPECT_FALSE(saverRun.running);
-    EXPECT_EQ(nullptr, saverRun.frameThread);
-    EXPECT_EQ(&engine, saverRun.engineControl);
+    EXPECT_FALSE(engineHost.running);
+    EXPECT_EQ(nullptr, engineHost.frameThread);
+    EXPECT_EQ(&engine, engineHost.engineControl);
     StopViewer(window);  // the window goes away: the engine goes with it
     EXPECT_EQ(Expected({"GetCore", "Destroy 1"}), callLog.Lines());
 }
@@ -194,7 +228,7 @@ TEST_F(RunControlTest, ProjectWithoutSaverChannelsStillRuns)
         RecordingEngine engine{callLog};
         engine.coreMissing = row.coreMissing;
         engine.hasChannels = row.hasChannels;
-        saverRun.engineControl = &engine;
+        engineHost.engineControl = &engine;
         StartViewer(window);
         ASSERT_TRUE(engine.WaitForFrames(1)) << row.rule;
         for (const std::string& line : callLog.Lines())
@@ -234,7 +268,7 @@ TEST_F(RunControlTest, FailedStartShowsItsBoxAndLeavesNoThread)
         RecordingEngine engine{callLog};
         engine.runResult = row.runResult;
         fakeWorld.projectNamePacked = row.packed;
-        saverRun.engineControl = row.bindEngine ? &engine : nullptr;
+        engineHost.engineControl = row.bindEngine ? &engine : nullptr;
         MessageBoxWatcher watcher;
 
         StartViewer(window);
@@ -249,21 +283,21 @@ TEST_F(RunControlTest, FailedStartShowsItsBoxAndLeavesNoThread)
         EXPECT_EQ(row.text, box.text) << row.rule;
         EXPECT_EQ(row.ownedByWindow ? window : nullptr, box.owner) << row.rule;
         EXPECT_EQ(row.icon, box.icon) << row.rule;
-        EXPECT_FALSE(saverRun.running) << row.rule;
-        EXPECT_EQ(nullptr, saverRun.frameThread) << row.rule;
+        EXPECT_FALSE(engineHost.running) << row.rule;
+        EXPECT_EQ(nullptr, engineHost.frameThread) << row.rule;
         EXPECT_EQ(0, engine.frames) << row.rule;
         EXPECT_TRUE(IsWindow(window)) << row.rule << ": the window stays open";
-        EXPECT_EQ(row.engineStaysBound, saverRun.engineControl != nullptr) << row.rule;
+        EXPECT_EQ(row.engineStaysBound, engineHost.engineControl != nullptr) << row.rule;
         EXPECT_EQ(row.bindEngine && !row.engineStaysBound, engine.destroyed.load()) << row.rule;
     }
 }
 
 TEST_F(RunControlTest, StartProjectWithoutWindowRefusesQuietly)
 {
-    saverRun.engineControl = &engine;
+    engineHost.engineControl = &engine;
     EXPECT_FALSE(StartProject(nullptr));
     EXPECT_EQ(-1, callLog.Find("Run"));
-    EXPECT_EQ(&engine, saverRun.engineControl);
+    EXPECT_EQ(&engine, engineHost.engineControl);
 }
 
 }  // namespace

@@ -50,10 +50,12 @@ struct PolicyCase {
     const char* expectedAsked;
 };
 
-constexpr ViewerFacts fullScreen{false, false, false};
-constexpr ViewerFacts preview{true, false, false};
-constexpr ViewerFacts fullScreenDoNotQuit{false, true, false};
-constexpr ViewerFacts win9xFullScreen{false, false, true};
+constexpr ViewerFacts fullScreen{false, false, false, false};
+constexpr ViewerFacts preview{true, false, false, false};
+constexpr ViewerFacts fullScreenDoNotQuit{false, true, false, false};
+constexpr ViewerFacts win9xFullScreen{false, false, true, false};
+constexpr ViewerFacts fullScreenStopping{false, false, false, true};
+constexpr ViewerFacts win9xFullScreenStopping{false, false, true, true};
 
 const PolicyCase policyCases[] = {
     // Power-off check: active, 600 s power-off before a 900 s saver refuses full screen...
@@ -81,6 +83,12 @@ const PolicyCase policyCases[] = {
     // Where the shell may ask for a password, the close waits for its answer.
     {"win9x full-screen close verifies first", m::Close, 0, win9xFullScreen, false, 0, 0, 1,
      ViewerAction::VerifyThenClose, ""},
+    // A close let in while a stop waits for the frame is left to that stop,
+    // which destroys the window once the engine is gone; no password asked.
+    {"close during a stop is left to it", m::Close, 0, fullScreenStopping, false, 0, 0, 2,
+     ViewerAction::Swallow, ""},
+    {"win9x close during a stop is left to it", m::Close, 0, win9xFullScreenStopping, false, 0, 0,
+     1, ViewerAction::Swallow, ""},
     // The engine paints the whole window.
     {"erase background swallowed", m::EraseBackground, 0, fullScreen, false, 0, 0, 2,
      ViewerAction::Swallow, ""},
@@ -187,6 +195,9 @@ const WatchdogCase watchdogCases[] = {
     {"a stop inside the limit waits", EngineCallKind::Stopping, 1000, false, false, true, 0, 0,
      false, false, false},
     {"the preview's parent went", ordinary, 1001, true, false, true, 0, 0, false, false, true},
+    // Do-not-quit keeps input from ending it, not the parent's going.
+    {"the preview's parent went, do-not-quit set", ordinary, 1001, true, false, true, 0, 0, true,
+     false, true},
     {"input never ends the preview", ordinary, 1001, true, true, true, 500, 5, false, false, false},
 };
 

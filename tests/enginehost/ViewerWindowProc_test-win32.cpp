@@ -8,6 +8,7 @@
 #include "enginehost/RunControl.h"
 #include "enginehost/ViewerWindowProc.h"
 #include "settings/ViewerSettings.h"
+#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 #include "screensaver/SaverWindow.h"
 
@@ -28,8 +29,8 @@ protected:
     void SetUp() override
     {
         ResetFakeWorld();
-        saverRun.viewerPlatform = &platform;
-        saverRun.engineControl = &engine;
+        engineHost.viewerPlatform = &platform;
+        engineHost.engineControl = &engine;
     }
     void TearDown() override
     {
@@ -72,12 +73,12 @@ TEST_F(ViewerWindowProcTest, PowerOffBeforeTheSaverRefusesFullScreenOnly)
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
-        saverRun.engineControl = &engine;
-        saverRun.viewerSettings.previewEnabled = 1;
+        engineHost.engineControl = &engine;
+        engineHost.viewerSettings.previewEnabled = 1;
         saverRun.previewMode = row.preview;
         EXPECT_EQ(row.created, Create() != nullptr) << row.rule;
         EXPECT_EQ(row.created, callLog.Find("GetCore") >= 0) << row.rule;
-        EXPECT_EQ(row.created, saverRun.running.load()) << row.rule;
+        EXPECT_EQ(row.created, engineHost.running.load()) << row.rule;
         if (window) DestroyWindow(window);
         window = nullptr;
     }
@@ -117,7 +118,7 @@ TEST_F(ViewerWindowProcTest, SwallowedMessagesReachTheEngineButNotTheShell)
     };
     ASSERT_NE(nullptr, Create());
     for (const Row& row : rows) {
-        saverRun.viewerSettings.doNotQuit = row.doNotQuit;
+        engineHost.viewerSettings.doNotQuit = row.doNotQuit;
         platform.platformId = row.platformId;
         callLog.Clear();
         LRESULT result = SendMessageA(window, row.message, row.wParam, 0);
@@ -142,6 +143,7 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
         bool passwordAccepted;
         std::vector<std::string> expected;  // the log from WM_CLOSE on
         bool closes;
+        UINT frameSends;  // what the frame sends the window once the stop began
     } rows[] = {
         // NT: the close goes ahead as the window procedure's table gives it.
         {"NT full screen",
@@ -150,7 +152,8 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
          true,
          {"WindowMessage 0x0010", "Destroy 1", "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082",
           "SaverDefaultProc 0x0010"},
-         true},
+         true,
+         0},
         // Win9x, accepted: the same order, after the password check.
         {"Win9x accepted",
          1,
@@ -158,14 +161,16 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
          true,
          {"WindowMessage 0x0010", "VerifyPasswordOnClose yes", "Destroy 1",
           "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082", "SaverDefaultProc 0x0010"},
-         true},
+         true,
+         0},
         // Win9x, refused: nothing stops; WM_CLOSE goes to the shell, which drops it.
         {"Win9x refused",
          1,
          0,
          false,
          {"WindowMessage 0x0010", "VerifyPasswordOnClose no", "SaverDefaultProc 0x0010"},
-         false},
+         false,
+         0},
         // The preview never asks for a password.
         {"Win9x preview",
          1,
@@ -173,31 +178,48 @@ TEST_F(ViewerWindowProcTest, CloseStopsTheThreadDestroysTheEngineThenTheWindow)
          false,
          {"WindowMessage 0x0010", "Destroy 1", "SaverDefaultProc 0x0002", "SaverDefaultProc 0x0082",
           "SaverDefaultProc 0x0010"},
-         true},
+         true,
+         0},
+        // The engine's frame sends WM_CLOSE while the stop waits for it (as an
+        // engine that quits on a key from its render loop does): that close is
+        // answered 0 and the stop under way destroys the window, after the engine.
+        {"a frame sends WM_CLOSE during the stop",
+         0,
+         0,
+         true,
+         {"WindowMessage 0x0010", "WindowMessage 0x0010", "Destroy 1", "SaverDefaultProc 0x0002",
+          "SaverDefaultProc 0x0082", "SaverDefaultProc 0x0010"},
+         true,
+         WM_CLOSE},
     };
     for (const Row& row : rows) {
         ResetFakeWorld();
         RecordingEngine engine{callLog};
-        saverRun.engineControl = &engine;
+        engineHost.engineControl = &engine;
         fakeWorld.passwordAccepted = row.passwordAccepted;
         saverRun.win9xPlatform = row.win9x;
         saverRun.previewMode = row.preview;
-        saverRun.viewerSettings.previewEnabled = 1;
+        engineHost.viewerSettings.previewEnabled = 1;
+        // A frame in progress when the stop comes, so that it sends.
+        engine.frameMilliseconds = row.frameSends ? 300 : 0;
+        engine.sendAfterStop = row.frameSends;
+        engine.running = &engineHost.running;
         ASSERT_NE(nullptr, Create()) << row.rule;
+        engine.sendTo = window;
         ASSERT_TRUE(engine.WaitForFrames(2)) << row.rule;
 
         SendMessageA(window, WM_CLOSE, 0, 0);
 
         EXPECT_EQ(row.expected, LogFrom("WindowMessage 0x0010")) << row.rule;
         EXPECT_EQ(!row.closes, IsWindow(window) != FALSE) << row.rule;
-        EXPECT_EQ(!row.closes, saverRun.running.load()) << row.rule;
+        EXPECT_EQ(!row.closes, engineHost.running.load()) << row.rule;
         EXPECT_EQ(-1, callLog.Find("Frame after Destroy")) << row.rule;
         if (!row.closes) {
             int frames = engine.frames;
             EXPECT_TRUE(engine.WaitForFrames(frames)) << row.rule << ": the project runs on";
             DestroyWindow(window);  // WM_DESTROY stops what WM_CLOSE left running
-            EXPECT_EQ(nullptr, saverRun.engineControl) << row.rule;
-            EXPECT_FALSE(saverRun.running) << row.rule;
+            EXPECT_EQ(nullptr, engineHost.engineControl) << row.rule;
+            EXPECT_FALSE(engineHost.running) << row.rule;
         }
         window = nullptr;
     }

@@ -37,7 +37,8 @@ cases=(
     "hang in WindowMessage with do-not-quit, then the mouse moves|test-hang-message 0x000F|20|/s|nt|^TestHang WindowMessage 0x000F$|stays|0|Frame,Frame"
     "hang in WindowMessage on the close a key asks for|test-hang-message 0x0010|20|/s|nt|3|key|0|Frame,Frame"
     "hang in Destroy, then a key|test-hang-destroy|20|/s|nt|3|key|0|Frame,Destroy 1"
-    "Frame sends to its window, then a key|test-frame-sends|20|/s|nt|^WindowMessage [^ ]* 0x8000 |key|0|Frame,Destroy 1"
+    # The window thread sees the frame held until it answers: a send, not a post.
+    "Frame sends to its window, then a key|test-frame-sends|20|/s|nt|^TestSent 0x8000 frame waiting$|key|0|Frame,Destroy 1"
     "a 250 ms slower Frame is waited for|test-slow-frame 250|20|/s|nt|3|key|0|Frame,Destroy 1"
     # Five frames at the delay the file asks for would take 40 s.
     "a delay of 8000 ms in the settings file, then a key||8000|/s|nt|5|key|0|Frame,Destroy 1"
