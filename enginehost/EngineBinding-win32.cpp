@@ -5,10 +5,10 @@
 
 #include "common/BoundedText.h"
 #include "common/ErrorBox.h"
+#include "enginehost/EngineHost.h"
 #include "enginehost/EnginePath.h"
 #include "common/ViewersKey.h"
 #include "packdata/ReadAppendedValue.h"
-#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 
 namespace {

@@ -6,10 +6,10 @@
 
 #include "common/ErrorBox.h"
 #include "enginehost/EngineBinding.h"
+#include "enginehost/EngineHost.h"
 #include "enginehost/FrameLoop.h"
 #include "packdata/ReadAppendedValue.h"
 #include "settings/ViewerSettings.h"
-#include "enginehost/EngineHost.h"
 #include "screensaver/ProcessEnd.h"
 #include "screensaver/SaverRun.h"
 

@@ -2,9 +2,9 @@
 // engine, then carries out the viewer policy's answer for it.
 #include "enginehost/ViewerWindowProc.h"
 
+#include "enginehost/EngineHost.h"
 #include "enginehost/RunControl.h"
 #include "enginehost/ViewerPolicy.h"
-#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 #include "screensaver/SaverWindow.h"
 

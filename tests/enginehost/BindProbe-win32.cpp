@@ -6,8 +6,8 @@
 // "twice" binds a second time; "save" then stores the given values through
 // the engine's FileSaver.
 #include "enginehost/EngineBinding.h"
-#include "settings/ViewerSettings.h"
 #include "enginehost/EngineHost.h"
+#include "settings/ViewerSettings.h"
 #include "screensaver/SaverRun.h"
 
 #include "MessageBoxWatcher.h"

@@ -4,9 +4,9 @@
 #include "FakeViewerWorld.h"
 
 #include "enginehost/EngineBinding.h"
+#include "enginehost/EngineHost.h"
 #include "enginehost/RunControl.h"
 #include "settings/ViewerSettings.h"
-#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 #include "screensaver/SaverWindow.h"
 

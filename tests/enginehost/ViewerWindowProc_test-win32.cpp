@@ -5,10 +5,10 @@
 #include "FakeViewerWorld.h"
 
 #include "enginehost/EngineBinding.h"
+#include "enginehost/EngineHost.h"
 #include "enginehost/RunControl.h"
 #include "enginehost/ViewerWindowProc.h"
 #include "settings/ViewerSettings.h"
-#include "enginehost/EngineHost.h"
 #include "screensaver/SaverRun.h"
 #include "screensaver/SaverWindow.h"
 
