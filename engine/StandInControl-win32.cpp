@@ -171,6 +171,9 @@ void StandInControl::MisbehaveInFrame()
     if (faults.slowFrameMilliseconds > 0) Sleep(static_cast<DWORD>(faults.slowFrameMilliseconds));
     // Sent, not posted: the frame waits until the window thread has answered.
     if (faults.frameSendsMessage && window_) SendMessageA(window_, WM_APP, 0, 0);
+    // As an engine that quits on a key from its render loop: the close it
+    // sends comes while the window thread stops this thread.
+    if (faults.frameSendsClose && closeSeen_ && window_) SendMessageA(window_, WM_CLOSE, 0, 0);
 }
 
 void StandInControl::Frame()
@@ -222,6 +225,7 @@ void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPA
     // The window thread is about to stop the frame thread: a frame waiting to
     // be shown must not hold it up.
     if ((message == WM_CLOSE || message == WM_DESTROY) && shown_) SetEvent(shown_);
+    if (message == WM_CLOSE) closeSeen_ = true;
     if (message != WM_PAINT) return;
     // Painting validates the window, so the default handling that follows
     // this call finds nothing left to paint. Without a project the window is

@@ -40,6 +40,9 @@ cases=(
     # The window thread sees the frame held until it answers: a send, not a post.
     "Frame sends to its window, then a key|test-frame-sends|20|/s|nt|^TestSent 0x8000 frame waiting$|key|0|Frame,Destroy 1"
     "a 250 ms slower Frame is waited for|test-slow-frame 250|20|/s|nt|3|key|0|Frame,Destroy 1"
+    # The frame, in progress when the stop comes, sends WM_CLOSE: the window
+    # still goes only after the engine (checked for every key below).
+    "Frame sends WM_CLOSE during the stop|test-slow-frame 250\ntest-frame-closes|20|/s|nt|3|key|0|Frame,Destroy 1"
     # Five frames at the delay the file asks for would take 40 s.
     "a delay of 8000 ms in the settings file, then a key||8000|/s|nt|5|key|0|Frame,Destroy 1"
     "fault in Frame 3 on NT|test-fault-frame 3|20|/s|nt|-|itself|255|Frame,Frame"
@@ -52,7 +55,7 @@ cases=(
 
 for row in "${cases[@]}"; do
     IFS='|' read -r what line delay mode platform ready cause code ends <<<"$row"
-    { cat "$ORMELIX_SOURCE/demo/demo.project"; echo "$line"; } >"$E2E_DIR/case.project"
+    { cat "$ORMELIX_SOURCE/demo/demo.project"; printf '%b\n' "$line"; } >"$E2E_DIR/case.project"
     saver_install "$E2E_DIR" "$name" "$E2E_DIR/case.project" "$delay" "$([ "$cause" = stays ] && echo 1 || echo 0)" 1
     cp "$SAVER_INSTALL/screensaver.cfg" "$E2E_DIR/settings.before"
     if [ "$platform" = win98 ]; then
@@ -90,6 +93,12 @@ for row in "${cases[@]}"; do
     fi
     check "$what: exit code" "$code" "$EXIT_CODE"
     check "$what: the engine's last calls" "$ends" "$(trace_calls | tail -n2 | paste -sd,)"
+    case "$line" in *test-frame-closes*)
+        check "$what: the key's close and the frame's" 2 "$(trace_ops | grep -c '^WindowMessage [^ ]* 0x0010 ')" ;;
+    esac
+    if [ "$cause" = key ] && trace_matches '^WindowMessage [^ ]* 0x0002 '; then
+        fail "$what: the engine saw WM_DESTROY: the window went before the engine"
+    fi
     cmp -s "$E2E_DIR/settings.before" "$SAVER_INSTALL/screensaver.cfg" || fail "$what: the settings file changed"
     if [ "$platform" = win98 ]; then
         check "$what: the running state cleared" 0 "$(running)"
