@@ -21,6 +21,6 @@ endfunction()
 
 add_subdirectory(common)
 add_subdirectory(packdata)
-add_subdirectory(shell)
+add_subdirectory(screensaver)
 add_subdirectory(engine/core)
 add_subdirectory(tests/fuzz)

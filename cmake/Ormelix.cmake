@@ -78,9 +78,9 @@ function(ormelix_e2e name)
                        ENVIRONMENT "ORMELIX_BIN=${CMAKE_BINARY_DIR}/bin;ORMELIX_NATIVE_BIN=${ORMELIX_NATIVE_BIN};ORMELIX_SOURCE=${CMAKE_SOURCE_DIR}")
 endfunction()
 
-# ormelix_link_viewer(target): link the viewer's Win32 subsystems. The host
-# sits on top (it uses the shell, the settings and the data block); the shell
+# ormelix_link_viewer(target): link the viewer's Win32 subsystems. The engine host
+# sits on top (it uses the screen saver, the settings and the data block); the screen saver
 # reaches the viewer only through the parts the program hands it.
 function(ormelix_link_viewer target)
-  target_link_libraries(${target} PRIVATE host_win32 comctl32 gdi32 user32 advapi32 kernel32)
+  target_link_libraries(${target} PRIVATE enginehost_win32 comctl32 gdi32 user32 advapi32 kernel32)
 endfunction()

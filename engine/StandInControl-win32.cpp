@@ -171,6 +171,9 @@ void StandInControl::MisbehaveInFrame()
     if (faults.slowFrameMilliseconds > 0) Sleep(static_cast<DWORD>(faults.slowFrameMilliseconds));
     // Sent, not posted: the frame waits until the window thread has answered.
     if (faults.frameSendsMessage && window_) SendMessageA(window_, WM_APP, 0, 0);
+    // As an engine that quits on a key from its render loop: the close it
+    // sends comes while the window thread stops this thread.
+    if (faults.frameSendsClose && closeSeen_ && window_) SendMessageA(window_, WM_CLOSE, 0, 0);
 }
 
 void StandInControl::Frame()
@@ -211,10 +214,18 @@ void StandInControl::WindowMessage(HWND window, UINT message, WPARAM wParam, LPA
         if (static_cast<int>(message) == faults.faultOnMessage) Fault(where);
         Hang(where);
     }
+    // The frame's WM_APP: whether the frame thread is really held until this
+    // answer, as a send holds it and a post would not.
+    if (faults.frameSendsMessage && message == WM_APP)
+        EngineTrace("TestSent", "0x8000 %s",
+                    (InSendMessageEx(nullptr) & (ISMEX_SEND | ISMEX_REPLIED)) == ISMEX_SEND
+                        ? "frame waiting"
+                        : "frame not waiting");
     if (window != window_) return;
     // The window thread is about to stop the frame thread: a frame waiting to
     // be shown must not hold it up.
     if ((message == WM_CLOSE || message == WM_DESTROY) && shown_) SetEvent(shown_);
+    if (message == WM_CLOSE) closeSeen_ = true;
     if (message != WM_PAINT) return;
     // Painting validates the window, so the default handling that follows
     // this call finds nothing left to paint. Without a project the window is

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,8 @@ private:
     DWORD startTick_ = 0;
     BackBuffer backBuffer_;
     SceneRenderer renderer_;
+    // Set once the window thread showed this engine a WM_CLOSE.
+    std::atomic<bool> closeSeen_{false};
     // Set while the last frame drawn has been shown (manual reset).
     HANDLE shown_;
     static constexpr DWORD presentWaitMilliseconds = 50;

@@ -75,6 +75,7 @@ std::string ParseTestLine(const std::string& keyword, const std::string& argumen
                std::to_string(line.highest);
     }
     bool* flag = keyword == "test-frame-sends"    ? &faults.frameSendsMessage
+                 : keyword == "test-frame-closes" ? &faults.frameSendsClose
                  : keyword == "test-fault-load"   ? &faults.faultInLoad
                  : keyword == "test-hang-destroy" ? &faults.hangInDestroy
                                                   : nullptr;

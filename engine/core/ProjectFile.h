@@ -31,6 +31,7 @@ struct TestFaults {
     int hangAtFrame = 0;             // Frame number N never returns
     int slowFrameMilliseconds = 0;   // every Frame takes this much longer
     bool frameSendsMessage = false;  // every Frame sends WM_APP to the window
+    bool frameSendsClose = false;    // once WM_CLOSE came, every Frame sends one
     int faultAtFrame = 0;            // Frame number N faults
     int faultOnMessage = -1;         // WindowMessage faults on this message
     bool faultInLoad = false;        // LoadProject faults once the file is read

@@ -5,7 +5,7 @@
 # the drives that Wine itself reports; a real key press ends it.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
-. "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
 
 name="Drive Demo"
 on_exit "saver_uninstall '$name'"

@@ -55,7 +55,7 @@ TEST(ProjectFile, TestLinesAskForMisbehaviour)
     ParseResult parsed = ParseProject(
         "scene orbit\ntest-hang-frame 3\ntest-slow-frame 250\ntest-frame-sends\n"
         "test-fault-frame 7\ntest-fault-message 0x0100\ntest-fault-load\n"
-        "test-hang-message 0x000F\ntest-hang-destroy\n");
+        "test-hang-message 0x000F\ntest-hang-destroy\ntest-frame-closes\n");
     ASSERT_TRUE(parsed.ok) << parsed.error;
     const TestFaults& asked = parsed.project.testFaults;
     EXPECT_EQ(3, asked.hangAtFrame);
@@ -66,6 +66,7 @@ TEST(ProjectFile, TestLinesAskForMisbehaviour)
     EXPECT_TRUE(asked.faultInLoad);
     EXPECT_EQ(0x000F, asked.hangOnMessage);
     EXPECT_TRUE(asked.hangInDestroy);
+    EXPECT_TRUE(asked.frameSendsClose);
     // Message 0 is a message like any other, not "none".
     EXPECT_EQ(0,
               ParseProject("scene orbit\ntest-fault-message 0").project.testFaults.faultOnMessage);

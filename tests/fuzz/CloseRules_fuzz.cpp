@@ -19,7 +19,7 @@
 
 #include <vector>
 
-#include "shell/CloseRules.h"
+#include "screensaver/CloseRules.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "packdata/ExecutablePath.h"
-#include "shell/CommandLine.h"
+#include "screensaver/CommandLine.h"
 #include "tests/fuzz/FuzzInput.h"
 
 namespace {

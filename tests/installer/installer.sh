@@ -7,7 +7,7 @@
 # a Windows directory that cannot be written.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
-. "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
 
 # A name beyond ASCII, packed in code page 1252, the prefix's ANSI code page.
 name="Shïp Tést"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/EngineBinding.h"
+#include "enginehost/EngineBinding.h"
 #include "settings/ViewerSettings.h"
 #include "tests/settings/FreshSettings.h"
 #include "tests/support/ScratchDirectory.h"

@@ -130,7 +130,7 @@ check "saved" "delay=1 doNotQuit=0 preview=1" "$(saved_settings)"
 
 echo "== the saver started afterwards runs at the delay the dialog saved"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
-. "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
 saver_install_copy "$E2E_DIR/demo" "$NAME demo" "$ORMELIX_SOURCE/demo"
 on_exit "saver_uninstall '$NAME demo'"
 start_wine "$SAVER_SCR" /c
