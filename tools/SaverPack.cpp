@@ -99,7 +99,8 @@ int ShowProjectName(AppendedDataReader& reader, const std::string& path, int cod
         return 1;
     }
     std::string tool = "saverpack: " + path;
-    return CheckWindowsBytes(tool.c_str(), projectNameField, std::string(name, length), codePage, err)
+    return CheckWindowsBytes(tool.c_str(), projectNameField, std::string(name, length), codePage,
+                             err)
                ? 0
                : 1;
 }
