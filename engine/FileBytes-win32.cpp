@@ -26,27 +26,41 @@ bool FileReplacement::Begin(const char* path)
 {
     Abandon();
     path_ = path;
-    // Same directory and same length as the file, so any path the file can
-    // have, the temporary can have too (a longer name fails near 260 characters).
-    temporary_ = path_;
-    if (!temporary_.empty()) temporary_.back() = temporary_.back() == '~' ? '#' : '~';
-    file_ = CreateFileA(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    file_ = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file_ != INVALID_HANDLE_VALUE;
+    if (file_ == INVALID_HANDLE_VALUE) return false;
+    made_ = GetLastError() != ERROR_ALREADY_EXISTS;
+    DWORD sizeHigh = 0;
+    DWORD size = GetFileSize(file_, &sizeHigh);
+    bool ok = size != INVALID_FILE_SIZE && sizeHigh == 0;
+    DWORD read = 0;
+    if (ok) old_.assign(size, 0);
+    ok = ok && (size == 0 || (ReadFile(file_, old_.data(), size, &read, nullptr) && read == size));
+    if (!ok) Abandon();
+    return ok;
+}
+
+bool FileReplacement::WriteWhole(const std::vector<uint8_t>& bytes)
+{
+    DWORD written = 0;
+    return SetFilePointer(file_, 0, nullptr, FILE_BEGIN) == 0 &&
+           (bytes.empty() ||
+            (WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+             written == bytes.size())) &&
+           SetEndOfFile(file_) && FlushFileBuffers(file_);
 }
 
 bool FileReplacement::Commit(const std::vector<uint8_t>& bytes)
 {
     if (file_ == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    bool ok = WriteFile(file_, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
-    ok = CloseHandle(file_) && ok;
-    file_ = INVALID_HANDLE_VALUE;
-    ok = ok && MoveFileExA(temporary_.c_str(), path_.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    if (!ok) DeleteFileA(temporary_.c_str());
-    temporary_.clear();
+    bool ok = WriteWhole(bytes);
+    if (ok) {
+        CloseHandle(file_);
+        file_ = INVALID_HANDLE_VALUE;
+    } else {
+        WriteWhole(old_);
+        Abandon();
+    }
     return ok;
 }
 
@@ -55,6 +69,6 @@ void FileReplacement::Abandon()
     if (file_ == INVALID_HANDLE_VALUE) return;
     CloseHandle(file_);
     file_ = INVALID_HANDLE_VALUE;
-    DeleteFileA(temporary_.c_str());
-    temporary_.clear();
+    if (made_) DeleteFileA(path_.c_str());
+    old_.clear();
 }

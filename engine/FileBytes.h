@@ -12,21 +12,27 @@
 // is larger than maxSize (then nothing is read).
 bool ReadFileBytes(const char* path, size_t maxSize, std::vector<uint8_t>& bytes);
 
-// Replaces a file's content safely: the new content goes to a temporary file
-// beside it, named as the path with its last character changed to '~' (to '#'
-// if it is '~'), and is moved over the old file only once written whole, so
-// a failed or abandoned write never leaves a damaged file behind.
+// Replaces a file's content in place, so that saving needs the right to
+// change that one file and none in its directory (a standard user may be
+// given exactly that). The old content is read first and written back when
+// the new one cannot be written whole, and a file Begin made is removed
+// again, so a failed or abandoned write leaves the file as it was.
 class FileReplacement {
 public:
     ~FileReplacement();
-    // Creates the temporary file; false when the file cannot be written.
+    // Opens the file for writing, making it when missing; false when it
+    // cannot be written (no rights, read-only) or its content not read.
     bool Begin(const char* path);
-    // Writes bytes and moves them over the file; false on any failure.
+    // Writes bytes over the old content; false on any failure.
     bool Commit(const std::vector<uint8_t>& bytes);
-    // Drops the temporary file, leaving the old file as it was.
+    // Leaves the file as it was.
     void Abandon();
 
 private:
-    std::string path_, temporary_;
+    bool WriteWhole(const std::vector<uint8_t>& bytes);
+
+    std::string path_;
+    std::vector<uint8_t> old_;
+    bool made_ = false;
     HANDLE file_ = INVALID_HANDLE_VALUE;
 };

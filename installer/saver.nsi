@@ -5,25 +5,28 @@
 ;
 ; Inputs, as defines (makensis -DNAME=value saver.nsi):
 ;   PROJECT_NAME   the project name packed into the viewer (required), UTF-8
-;   NAME_CODEPAGE  the Windows code page the name was packed in; required for
-;                  a name beyond ASCII, which the viewer reads in the machine's
-;                  ANSI code page: the setup program refuses another one
+;   NAME_CODEPAGE  the Windows code page the name was packed in, and
+;   NAME_BYTES     the packed name's bytes as System plug-in struct members
+;                  ("&i1 65, ..., &i1 0"); both required for a name beyond
+;                  ASCII, which the viewer reads in the machine's ANSI code
+;                  page: the setup program refuses one where those bytes read
+;                  as another name
 ;   SAVER          the packed viewer file (required)
 ;   VERSION        the product version, three numbers: 3.0.0 (required)
 ;   OUTFILE        the setup program to write (required)
-;   PROJECT_FILES  an .nsh file defining the macros InstallProjectFiles and
-;                  RemoveProjectFiles, which install the project's install
-;                  directory into $INSTDIR and remove exactly those files
-;                  again (scripts/package writes it); without it only the
-;                  saver is installed and no registry entry is written
+;   PROJECT_FILES  an .nsh file defining the macro InstallProjectFiles, which
+;                  installs the project's install directory into $INSTDIR but
+;                  "screensaver.cfg", and the defines of InstalledFiles.nsh
+;                  (scripts/package writes it); without it only the saver is
+;                  installed and no registry entry is written
 ;   SIGN_COMMAND   a command that signs the file %1 in place (optional); it
 ;                  signs the uninstaller and the finished setup program
 ;
 ; Command line of the setup program: /S installs silently; /ACTIVATE then
 ; also makes it the current screen saver (an interactive install offers it).
 ; Exit codes: 0 installed, 1 cancelled, 2 refused (no administrator rights,
-; another ANSI code page than NAME_CODEPAGE, or a destination that cannot be
-; written), nothing written in either case.
+; an ANSI code page that reads the name as another one, or a destination
+; that cannot be written), nothing written in either case.
 
 Unicode true
 !include MUI2.nsh
@@ -87,6 +90,7 @@ VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER}"
 !ifdef PROJECT_FILES
   !include "${PROJECT_FILES}"
 !endif
+!include "InstalledFiles.nsh"
 
 ; Refuse: say why (also in a silent install, where the box is skipped) and
 ; end with exit code 2 before anything is written.
@@ -132,10 +136,15 @@ Section "-Saver"
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   File "/oname=${SAVER_FILE}" "${SAVER}"
+  ; What the version before installed goes first, so that nothing it had
+  ; and this one lacks stays behind.
+  Call RemoveListedFiles
 !ifdef PROJECT_FILES
   !insertmacro InstallProjectFiles
+  File "/oname=$INSTDIR\${FILE_LIST}" "${PROJECT_FILE_LIST}"
   WriteRegStr HKLM "${VIEWERS_KEY}\${PROJECT_NAME}" "DisplayName" "$INSTDIR"
 !endif
+  Call InstallSettingsFile
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PROJECT_NAME} (screen saver)"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -176,6 +185,13 @@ FunctionEnd
 
 Section /o "Set as screen saver" SecActivate
   SetRegView 32
+  Call SessionUser
+  ${If} $R5 != $R6
+    StrCpy $0 "Not made the current screen saver: this setup program runs as $R6, not as $R5, who is signed in. $R5 can choose $\"${PROJECT_NAME}$\" in the screen saver settings."
+    DetailPrint $0
+    MessageBox MB_OK|MB_ICONINFORMATION $0 /SD IDOK
+    Return
+  ${EndIf}
   Call SaverCommand
   ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
   ReadRegStr $1 HKLM "${UNINSTALL_KEY}" "ActivatedScreenSaver"
@@ -183,6 +199,7 @@ Section /o "Set as screen saver" SecActivate
   ; install), so that the uninstaller can give it back.
   StrCpy $3 "keep"
   ${If} $0 == $R0
+  ${OrIf} $0 == "${SAVER_FILE}"
     StrCpy $3 ""
   ${ElseIf} $1 != ""
   ${AndIf} $0 == $1
@@ -201,8 +218,9 @@ SectionEnd
 Function .onInit
   SetRegView 32
 !ifdef NAME_CODEPAGE
+  Call NameAsThisWindowsReadsIt
   System::Call 'kernel32::GetACP() i .r0'
-  ${If} $0 != ${NAME_CODEPAGE}
+  ${If} $R5 S!= "${PROJECT_NAME}"
     !insertmacro Refuse "The screen saver $\"${PROJECT_NAME}$\" is made for Windows with the code page ${NAME_CODEPAGE}; this Windows uses the code page $0, in which the saver cannot find its settings. Nothing was installed."
   ${EndIf}
 !endif
@@ -265,8 +283,9 @@ Section "Uninstall"
   ; Files already gone are no reason to stop; files in use (a running
   ; saver) go at the next restart.
   Delete /REBOOTOK "${SAVER_FILE}"
+  Call un.RemoveListedFiles
+  Call un.RemoveSettingsFile
 !ifdef PROJECT_FILES
-  !insertmacro RemoveProjectFiles
   DeleteRegKey HKLM "${VIEWERS_KEY}\${PROJECT_NAME}"
   DeleteRegKey /ifempty HKLM "${VIEWERS_KEY}"
   DeleteRegKey /ifempty HKLM "SOFTWARE\Velcor\Ormelix Viewers"

@@ -39,6 +39,20 @@ bool SettingsFilePath(const char* installDirectory, char (&path)[textSize])
            JoinPath(path, sizeof path, installDirectory, "screensaver.cfg");
 }
 
+// Tells the user that the settings file could not be written, naming it;
+// the box is owned as the dialog was.
+void ShowNotSavedBox(HWND dialog, const char* path)
+{
+    char text[1024];
+    wsprintfA(text,
+              "The settings were not saved: the file\r\n%s\r\ncannot be written. It may be "
+              "read-only, you may lack the right to change it, or its disk may be full.\r\n\r\n"
+              "The file is unchanged. To keep new settings, ask an administrator to make the file "
+              "writable for you, then open the settings again.",
+              path);
+    ShowErrorBox(GetWindow(dialog, GW_OWNER), text, "Ormelix Screensaver", MB_ICONWARNING);
+}
+
 }  // namespace
 
 ViewerSettings::ViewerSettings() : engineCore(nullptr) {}
@@ -99,7 +113,10 @@ void ViewerSettings::Save()
     if (engineCore == nullptr || !SettingsFilePath(installDirectory, path)) return;
     FileSaver* saver = static_cast<FileSaver*>(engineCore->CreateObject(settingsSaverType, 0, 0));
     if (saver == nullptr) return;
-    if (saver->Open(path, 0)) {
+    // The saver's Open is the one step whose failure the engine reports: it
+    // fails where the file cannot be written, before anything is changed.
+    bool opened = saver->Open(path, 0);
+    if (opened) {
         SettingsChunk chunks[chunkCount];
         DescribeChunks(*this, chunks);
         for (const SettingsChunk& chunk : chunks) {
@@ -109,4 +126,5 @@ void ViewerSettings::Save()
         }
     }
     saver->Finish();
+    if (!opened) ShowNotSavedBox(dialog, path);
 }

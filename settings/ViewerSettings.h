@@ -30,7 +30,9 @@ public:
     virtual bool DoNotQuit();       // any non-zero byte is on
     // Reads the settings file; fields whose chunk is missing keep their value.
     virtual void Load();
-    // Writes the settings file; failures are silent.
+    // Writes the settings file. When the engine's saver cannot open it, a
+    // box names the file and says that nothing was saved; without an engine
+    // core, a settings path or a saver, nothing is written or shown.
     virtual void Save();
     virtual void SetEngineCore(EngineCore* core);
     // Copies at most textLimit characters; the text stays terminated.

@@ -91,6 +91,34 @@ private:
     iconv_t handle;
 };
 
+// A character as messages show it: "é" (U+00E9).
+std::string Character(const std::string& text, size_t start, size_t end, uint32_t codePoint)
+{
+    return "\"" + text.substr(start, end - start) + "\" (U+" + Hex(codePoint, 4) + ")";
+}
+
+bool IsControl(uint32_t codePoint)
+{
+    return codePoint < 0x20 || (codePoint >= 0x7F && codePoint <= 0x9F);
+}
+
+// The first character of typed that read does not give back, for a message;
+// empty when read is typed.
+std::string FirstChangedCharacter(const std::string& typed, const std::string& read)
+{
+    size_t at = 0, readAt = 0;
+    uint32_t typedPoint = 0, readPoint = 0;
+    while (at < typed.size()) {
+        size_t start = at, readStart = readAt;
+        NextCodePoint(typed, at, typedPoint);
+        bool gotBack = readAt < read.size() && NextCodePoint(read, readAt, readPoint);
+        if (!gotBack || readPoint != typedPoint)
+            return Character(typed, start, at, typedPoint) + " as " +
+                   (gotBack ? Character(read, readStart, readAt, readPoint) : "nothing");
+    }
+    return read.size() > readAt ? "the text with more after its end" : "";
+}
+
 }  // namespace
 
 bool ParseCodePage(const std::string& text, int& codePage)
@@ -115,6 +143,12 @@ bool EncodeForWindows(const char* tool, const WindowsTextField& field, const std
                 << ")\n";
             return false;
         }
+        if (field.keyName && (codePoint == '\\' || IsControl(codePoint))) {
+            err << tool << ": " << field.what << " holds "
+                << (codePoint == '\\' ? "a backslash" : "a control character") << " (U+"
+                << Hex(codePoint, 4) << "), which no registry key name may hold\n";
+            return false;
+        }
     }
     if (characters > field.limit) {
         err << tool << ": " << field.what << " has " << characters << " characters; at most "
@@ -137,6 +171,17 @@ bool EncodeForWindows(const char* tool, const WindowsTextField& field, const std
             << " lacks; choose the code page of the Windows it is for with --codepage N\n";
         return false;
     }
+    // What the viewer's ANSI calls give Windows is read back in the code page:
+    // a character that comes back as another one names another key or file.
+    Converter reader("UTF-8", CharsetName(codePage));
+    std::string read;
+    if (reader.Opened()) reader.Convert(bytes, 0, read);
+    if (read != utf8) {
+        err << tool << ": " << field.what << " holds " << FirstChangedCharacter(utf8, read)
+            << ", which is how code page " << codePage
+            << " reads it back: Windows would read another text\n";
+        return false;
+    }
     if (bytes.size() > field.limit) {
         err << tool << ": " << field.what << " takes " << bytes.size() << " bytes in code page "
             << codePage << " (some characters take more than one); at most " << field.limit
@@ -144,6 +189,22 @@ bool EncodeForWindows(const char* tool, const WindowsTextField& field, const std
         return false;
     }
     return true;
+}
+
+bool CheckWindowsBytes(const char* tool, const WindowsTextField& field, const std::string& bytes,
+                       int codePage, std::ostream& err)
+{
+    Converter reader("UTF-8", CharsetName(codePage));
+    std::string text;
+    size_t stopped = reader.Opened() ? reader.Convert(bytes, 0, text) : 0;
+    if (stopped < bytes.size()) {
+        err << tool << ": " << field.what << " holds the byte 0x"
+            << Hex(static_cast<uint8_t>(bytes[stopped]), 2) << ", which code page " << codePage
+            << " does not define\n";
+        return false;
+    }
+    std::string again;
+    return EncodeForWindows(tool, field, text, codePage, again, err);
 }
 
 std::string DecodeFromWindows(const std::string& bytes, int codePage)

@@ -20,7 +20,7 @@ const char usage[] =
 
 const uint32_t projectPathChunkSize = 259;
 const WindowsTextField projectPathField = {"the project path", projectPathChunkSize - 1,
-                                           "in the settings file"};
+                                           "in the settings file", false};
 
 // The number text holds, from low to high; false after a message on err
 // naming what and the text.

@@ -27,7 +27,7 @@ const char usage[] =
     "prints the block's entries and the project name it carries, read in code page N.\n";
 
 const WindowsTextField projectNameField = {"the project name", longestProjectName,
-                                           "in the viewer's registry key path"};
+                                           "in the viewer's registry key path", true};
 
 // Messages of the reader's scan go to err, or nowhere when only asking. They
 // name the file: the caption the viewer gives its boxes is whatever bytes
@@ -98,7 +98,11 @@ int ShowProjectName(AppendedDataReader& reader, const std::string& path, int cod
             << longestProjectName << " fit " << projectNameField.room << "\n";
         return 1;
     }
-    return 0;
+    std::string tool = "saverpack: " + path;
+    return CheckWindowsBytes(tool.c_str(), projectNameField, std::string(name, length), codePage,
+                             err)
+               ? 0
+               : 1;
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ int PackViewer(const std::string& viewer, const std::string& output, const std::
 // short" when the file ends inside it); then "project name: NAME (code page
 // N)", the name the viewer reads, decoded from codePage. Refuses an unreadable
 // file, one without a block, a block whose entry table is damaged, and a
-// project name the viewer cannot use: missing, empty, not terminated, or too
-// long for its registry key path.
+// project name the viewer cannot use: missing, empty, not terminated, too
+// long for its registry key path, or one pack would refuse (see
+// CheckWindowsBytes).
 int ListBlock(const std::string& file, int codePage, std::ostream& out, std::ostream& err);

@@ -2,9 +2,11 @@
 # The setup program of scripts/package end to end, in the prefix winenv gave:
 # 32-bit, or 64-bit, where the 32-bit setup and saver run under WoW64. Silent
 # install, activation and the saver started as Windows starts it, upgrade in
-# place, uninstall giving back the previous saver, a saver chosen since left
-# alone, a saver deleted by hand, a name packed for another ANSI code page and
-# a Windows directory that cannot be written.
+# place (also in a folder of one's own), upgrades that keep the user's settings
+# and leave nothing of the version before, uninstall giving back the previous
+# saver, a saver chosen since left alone, a saver deleted by hand, a name on
+# Windows of other ANSI code pages, a Windows directory that cannot be
+# written, and what the setup program asks icacls to do.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
@@ -24,6 +26,12 @@ uninstall_keys="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\O
 uninstall_key="$uninstall_keys $name"
 desktop='HKCU\Control Panel\Desktop'
 previous='C:\windows\system32\previous.scr'
+
+# icacls, which Wine has but does not act on, stands recorded in its place.
+for dir in system32 syswow64; do
+    [ ! -d "$drive_c/windows/$dir" ] || cp "$ORMELIX_BIN/commandrecorder.exe" "$drive_c/windows/$dir/icacls.exe"
+done
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;icacls.exe=n" ORMELIX_COMMAND_LOG="$(winpath "$E2E_DIR")\\icacls.log"
 
 saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
 "$ORMELIX_SOURCE/scripts/package" "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL" >/dev/null
@@ -45,13 +53,17 @@ run_line() {
     set +e; wine cmd /c "$(winpath "$E2E_DIR/run.bat")" >>"$E2E_DIR/wine.log" 2>&1; EXIT_CODE=$?; set -e
 }
 setup() { run_line "$(winpath "$E2E_DIR/setup.exe") $*"; }
-# uninstall_in_place: the uninstaller run in place (_?=), so it is done when
-# it returns; it cannot delete itself then, which is left to us.
+# uninstall_in_place [NAME [DIR]]: the uninstaller of NAME ($name unless
+# given) in DIR (where it goes by default unless given) run in place (_?=),
+# so it is done when it returns; it cannot delete itself then, which is left
+# to us.
 uninstall_in_place() {
-    run_line "\"$install_dir_win\\uninstall.exe\" /S _?=$install_dir_win"
+    local dir_win=${2:-"C:\\$program_files\\Ormelix Savers\\${1:-$name}"} dir
+    run_line "\"$dir_win\\uninstall.exe\" /S _?=$dir_win"
     check "uninstaller exit code" 0 "$EXIT_CODE"
-    rm -f "$install_dir/uninstall.exe"
-    rmdir "$install_dir" "$savers_dir" 2>/dev/null || true
+    dir="$(wine winepath -u "$dir_win" 2>/dev/null | tr -d '\r')"
+    rm -f "$dir/uninstall.exe"
+    rmdir "$dir" "$(dirname "$dir")" 2>/dev/null || true
 }
 
 # state [NAME]: what is installed of the saver NAME ($name unless given), in
@@ -76,7 +88,11 @@ setup /S
 check "install: exit code" 0 "$EXIT_CODE"
 check "install: state" "$(installed "$previous" 0)" "$(state)"
 cmp -s "$E2E_DIR/expected.scr" "$saver_file" || fail "the installed saver is not the viewer packed for '$name'"
-diff -r -x uninstall.exe "$SAVER_INSTALL" "$install_dir" || fail "the install directory differs from the shipped one"
+ours_kept="-x uninstall.exe -x installed-files.txt -x screensaver.cfg.shipped"
+diff -r $ours_kept "$SAVER_INSTALL" "$install_dir" || fail "the install directory differs from the shipped one"
+check "install: Users may modify the settings file, and nothing else" \
+    "\"$install_dir_win\\screensaver.cfg\" /grant *S-1-5-32-545:(M)" \
+    "$(iconv -f CP1252 -t UTF-8 "$E2E_DIR/icacls.log" | tr -d '\r' | sed 's/^"C:\\windows\\system32\\icacls\.exe" //')"
 check "registry entry, 32-bit view" "$install_dir_win" "$(saver_reg_value "$viewer_key" DisplayName)"
 if [ "$program_files" != "Program Files" ]; then
     check "no registry entry in the 64-bit view" no "$(has_key "$viewer_key" 64 && echo yes || echo no)"
@@ -127,6 +143,16 @@ set_desktop SCRNSAVE.EXE "C:\\windows\\$name.scr"
 uninstall_in_place
 check "uninstall of the saver chosen since by its long path" "$(removed "" 1)" "$(state)"
 
+# 5b. Chosen by its long path, then installed again with /ACTIVATE: already
+#     this saver, so it is never kept as its own predecessor, and the
+#     uninstaller gives back no path to the file it removes.
+set_desktop SCRNSAVE.EXE "$previous"
+setup /S
+set_desktop SCRNSAVE.EXE "C:\\windows\\$name.scr"
+setup /S /ACTIVATE
+uninstall_in_place
+check "uninstall after an activation over the saver chosen by its long path" "$(removed "" "")" "$(state)"
+
 # 6. No saver set before; the saver deleted by hand before the uninstall:
 #    it still removes the rest and SCRNSAVE.EXE is absent again.
 set_desktop SCRNSAVE.EXE ""
@@ -136,28 +162,74 @@ rm -f "$saver_file"
 uninstall_in_place
 check "uninstall after the saver was deleted by hand" "$(removed "" 0)" "$(state)"
 
-# 7. A name beyond ASCII packed for another ANSI code page than the prefix's:
-#    the viewer would not find its key, so the setup program refuses with
-#    exit code 2 and writes nothing.
-other_name="Заставка"
-"$ORMELIX_SOURCE/scripts/package" --codepage 1251 "$other_name" "$E2E_DIR/setup-1251.exe" "$SAVER_INSTALL" >/dev/null
-run_line "$(winpath "$E2E_DIR/setup-1251.exe") /S /ACTIVATE"
-check "code page 1251 in a 1252 prefix: exit code" 2 "$EXIT_CODE"
-check "code page 1251 in a 1252 prefix: state" "$(removed "" 0)" "$(state "$other_name")"
+# 7. A name beyond ASCII packed in code page 1252, on Windows of other ANSI
+#    code pages (the locale's, under Wine): installed under 1250, where its
+#    bytes read as the same name; refused with exit code 2 under 1251, where
+#    they read as another, nothing written. Its install directory has no
+#    settings file: the one the dialog writes goes at the uninstall all the
+#    same.
+other_name="Aurore Boréale"
+no_settings="$E2E_DIR/no-settings"
+cp -r "$SAVER_INSTALL" "$no_settings"
+rm "$no_settings/screensaver.cfg"
+"$ORMELIX_SOURCE/scripts/package" "$other_name" "$E2E_DIR/setup-1252.exe" "$no_settings" >/dev/null
+mkdir "$E2E_DIR/locales"
+for locale in pl_PL ru_RU; do
+    localedef -i "$locale" -f UTF-8 "$E2E_DIR/locales/$locale.UTF-8" 2>/dev/null || fail "localedef $locale (package locales)"
+done
+LOCPATH="$E2E_DIR/locales" LC_ALL=ru_RU.UTF-8 run_line "$(winpath "$E2E_DIR/setup-1252.exe") /S /ACTIVATE"
+check "code page 1252 under 1251: exit code" 2 "$EXIT_CODE"
+check "code page 1252 under 1251: state" "$(removed "" 0)" "$(state "$other_name")"
+LOCPATH="$E2E_DIR/locales" LC_ALL=pl_PL.UTF-8 run_line "$(winpath "$E2E_DIR/setup-1252.exe") /S"
+check "code page 1252 under 1250: exit code" 0 "$EXIT_CODE"
+check "code page 1252 under 1250: state" "$(installed "" 0)" "$(state "$other_name")"
+cp "$ORMELIX_SOURCE/demo/screensaver.cfg" "$savers_dir/$other_name/"
+uninstall_in_place "$other_name"
+check "uninstall after the dialog wrote the settings file" "$(removed "" 0)" "$(state "$other_name")"
 
 # 8. A Windows directory that cannot be written: refused with exit code 2,
-#    nothing installed. As root, Unix permissions stop nobody; the immutable
-#    attribute does, where the file system has it.
+#    nothing installed.
 windows_dir="$drive_c/windows"
-if [ "$(id -u)" = 0 ]; then lock="chattr +i" unlock="chattr -i"; else lock="chmod a-w" unlock="chmod u+w"; fi
-on_exit "$unlock '$windows_dir' 2>/dev/null"
-if $lock "$windows_dir" 2>/dev/null && ! touch "$windows_dir/.probe" 2>/dev/null; then
+if lock_path "$windows_dir"; then
     setup /S /ACTIVATE
-    $unlock "$windows_dir"
+    unlock_path "$windows_dir"
     check "Windows directory not writable: exit code" 2 "$EXIT_CODE"
     check "Windows directory not writable: state" "$(removed "" 0)" "$(state)"
 else
-    $unlock "$windows_dir" 2>/dev/null || true
-    rm -f "$windows_dir/.probe"
     echo "skipped: the Windows directory cannot be made read-only on this file system"
 fi
+
+# 9. An upgrade to a version that ships other settings and drops a file: the
+#    file goes; settings the user changed stay, unchanged ones are replaced by
+#    the new shipped file; the uninstall then leaves nothing.
+next="$E2E_DIR/next"
+cp -r "$SAVER_INSTALL" "$next"
+rm "$next/channels/$saver_string_channel"
+"$ORMELIX_NATIVE_BIN/makecfg" "$next/screensaver.cfg" demo.project 40 0 1 >/dev/null
+"$ORMELIX_SOURCE/scripts/package" "$name" "$E2E_DIR/setup-next.exe" "$next" >/dev/null
+for changed in yes no; do
+    setup /S
+    [ $changed = no ] || printf 'the settings the user saved' >"$install_dir/screensaver.cfg"
+    cp "$install_dir/screensaver.cfg" "$E2E_DIR/before.cfg"
+    run_line "$(winpath "$E2E_DIR/setup-next.exe") /S"
+    check "upgrade, settings changed: $changed: exit code" 0 "$EXIT_CODE"
+    expected="$next/screensaver.cfg"
+    [ $changed = no ] || expected="$E2E_DIR/before.cfg"
+    cmp -s "$expected" "$install_dir/screensaver.cfg" || fail "upgrade, settings changed: $changed: not the settings file $expected"
+    diff -r $ours_kept -x screensaver.cfg "$next" "$install_dir" || fail "upgrade: the install directory is not the new version's"
+    uninstall_in_place
+    check "upgrade, settings changed: $changed: uninstall" "$(removed "" 0)" "$(state)"
+done
+
+# 10. Installed into a folder of one's own (/D=), then again without it: the
+#     upgrade goes where the first install went.
+own_dir_win='C:\My Savers\Ship'
+setup /S "/D=$own_dir_win"
+check "install into a folder of one's own: exit code" 0 "$EXIT_CODE"
+setup /S
+check "upgrade of an install in a folder of one's own: registry entry" "$own_dir_win" \
+    "$(saver_reg_value "$viewer_key" DisplayName)"
+check "upgrade of an install in a folder of one's own: nothing in the default one" no \
+    "$([ -e "$savers_dir" ] && echo yes || echo no)"
+uninstall_in_place "$name" "$own_dir_win"
+check "uninstall from a folder of one's own" "$(removed "" 0)" "$(state)"

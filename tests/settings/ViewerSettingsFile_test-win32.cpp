@@ -185,7 +185,7 @@ TEST(ViewerSettingsSave, WritesFourChunksWithTheirSizesThenFinishes)
     EXPECT_EQ(Joined(expected), Joined(log.Lines()));
 }
 
-TEST(ViewerSettingsSave, FailuresWriteNothingAndShowNothing)
+TEST(ViewerSettingsSave, FailuresWriteNothingAndOnlyAFileThatCannotBeWrittenIsShown)
 {
     std::string tooLong = "C:\\" + std::string(241, 'x');  // 244 characters
     struct Row {
@@ -195,28 +195,33 @@ TEST(ViewerSettingsSave, FailuresWriteNothingAndShowNothing)
         bool makesSaver;
         bool opens;
         std::vector<std::string> expectedLog;
+        bool notSavedBox;
     } rows[] = {
         {"a saver that cannot be made writes nothing",
          installDir,
          true,
          false,
          true,
-         {"CreateObject saver 0 0"}},
-        {"a saver that cannot open begins no chunk and still finishes once",
+         {"CreateObject saver 0 0"},
+         false},
+        {"a saver that cannot open begins no chunk, still finishes once and says so",
          installDir,
          true,
          true,
          false,
          {"CreateObject saver 0 0", std::string("saver Open ") + settingsFile + " 0",
-          "saver Finish"}},
-        {"without an engine core nothing is asked of anyone", installDir, false, true, true, {}},
+          "saver Finish"},
+         true},
+        {"without an engine core nothing is asked of anyone", installDir, false, true, true, {},
+         false},
         {"a directory without room for the file name makes no saver",
          tooLong,
          true,
          true,
          true,
-         {}},
-        {"no install directory makes no saver", "", true, true, true, {}},
+         {},
+         false},
+        {"no install directory makes no saver", "", true, true, true, {}, false},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.rule);
@@ -230,7 +235,16 @@ TEST(ViewerSettingsSave, FailuresWriteNothingAndShowNothing)
 
         MessageBoxWatcher watcher;
         fresh.settings.Save();
-        EXPECT_TRUE(watcher.Boxes().empty());
+        std::vector<SeenBox> boxes = watcher.Boxes();
+        ASSERT_EQ(row.notSavedBox ? 1u : 0u, boxes.size());
+        if (row.notSavedBox) {
+            EXPECT_EQ("Ormelix Screensaver", boxes[0].caption);
+            EXPECT_EQ("warning", boxes[0].icon);
+            EXPECT_EQ(0u, boxes[0].text.find("The settings were not saved: the file\r\n" +
+                                             std::string(settingsFile) + "\r\ncannot be written."))
+                << boxes[0].text;
+            EXPECT_NE(std::string::npos, boxes[0].text.find("The file is unchanged."));
+        }
         EXPECT_EQ(Joined(row.expectedLog), Joined(log.Lines()));
         EXPECT_TRUE(engine.saved.empty());
     }

@@ -2,8 +2,9 @@
 # The settings mode of a packed viewer under Wine, with the stand-in engine:
 # the dialog shows the stored settings, follows real keys and clicks, stays
 # open on Esc and on the caption's close button, and closing with Enter
-# writes the settings file back, and the saver started afterwards runs at
-# the frame delay saved.
+# writes the settings file back (or, where it cannot be written, says so in a
+# box and leaves it as it was), and the saver started afterwards runs at the
+# frame delay saved.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 
 PROJECT='C:\projects\demo.prj'
@@ -114,6 +115,26 @@ xdotool key Left
 expect_state "Left" "slider=2 text=500 FPS doNotQuit=1 preview=0 owner=0"
 close_with_enter
 check "saved" "delay=2 doNotQuit=1 preview=0" "$(saved_settings)"
+
+echo "== a settings file that cannot be written: a box names it, the file stays as it was"
+write_settings 20 0 0
+if lock_path "$CFG"; then
+    watch_boxes 1
+    open_dialog /c
+    expect_state "delay 20" "slider=20 text=50 FPS doNotQuit=0 preview=0 owner=0"
+    xdotool key Tab End
+    expect_state "End" "slider=100 text=10 FPS doNotQuit=0 preview=0 owner=0"
+    xdotool key Return
+    wait_boxes
+    wait_exit "$DIALOG_PID" 20
+    unlock_path "$CFG"
+    check "exit code" 0 "$EXIT_CODE"
+    check "the box names the file" "Ormelix Screensaver|The settings were not saved: the file\\r\\n$(winpath "$CFG")\\r\\ncannot be written." \
+        "$(grep -o '^[^|]*|[^|]*cannot be written\.' "$BOXES")"
+    cmp -s "$CFG" "$E2E_DIR/stored.cfg" || fail "the settings file changed"
+else
+    echo "skipped: the settings file cannot be made read-only on this file system"
+fi
 
 echo "== /c:<window>: stored -5 shows -200 FPS; check boxes toggled by keys"
 start_wine notepad

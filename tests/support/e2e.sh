@@ -81,6 +81,25 @@ watch_boxes() {
 # wait_boxes: waits until boxwatch has ended (not from a subshell: it is our child).
 wait_boxes() { wait "$BOXWATCH_PID" 2>/dev/null || true; }
 
+# lock_path PATH: makes the file or directory PATH unwritable for Wine's
+# programs until unlock_path PATH or the end of the script; false where that
+# cannot be done. As root, Unix permissions stop nobody; the immutable
+# attribute does, where the file system has it.
+lock_path() {
+    if [ "$(id -u)" = 0 ]; then chattr +i "$1" 2>/dev/null; else chmod a-w "$1"; fi || return 1
+    on_exit "unlock_path '$1'"
+    local probe=$1
+    [ -d "$1" ] && probe="$1/.lock-probe"
+    if (: >>"$probe") 2>/dev/null; then
+        [ "$probe" = "$1" ] || rm -f "$probe"
+        unlock_path "$1"
+        return 1
+    fi
+}
+unlock_path() {
+    if [ "$(id -u)" = 0 ]; then chattr -i "$1" 2>/dev/null; else chmod u+w "$1"; fi || true
+}
+
 # reg_set KEY VALUE TYPE DATA: sets a registry value in the scratch prefix and
 # deletes it again when the script ends.
 reg_set() {

@@ -172,6 +172,15 @@ TEST_F(SaverPackTest, RefusesBadInputAndLosesNothing)
         {"a character the code page lacks", {"pack", viewer, out, "\u03a9mega"},
          "holds \"\u03a9\" (U+03A9), which code page 1252 lacks; choose the code page of the "
          "Windows it is for with --codepage N"},
+        {"a yen sign, which code page 932 reads back as a backslash",
+         {"pack", "--codepage", "932", viewer, out, "A\u00a5B"},
+         "holds \"\u00a5\" (U+00A5) as \"\\\" (U+005C), which is how code page 932 reads it "
+         "back"},
+        {"a wave dash, which code page 932 reads back as a fullwidth tilde",
+         {"pack", "--codepage", "932", viewer, out, "\u301c"}, "(U+301C) as \"\uff5e\" (U+FF5E)"},
+        {"a backslash", {"pack", viewer, out, "A\\B"},
+         "holds a backslash (U+005C), which no registry key name may hold"},
+        {"a control character", {"pack", viewer, out, "A\tB"}, "a control character (U+0009)"},
         {"not UTF-8", {"pack", viewer, out, "Proj\xe9kt"},
          "the project name is not valid UTF-8 (byte 0xE9 at position 5)"},
         {"an unknown code page", {"pack", "--codepage", "437", viewer, out, "P"},
@@ -234,9 +243,12 @@ TEST_F(SaverPackTest, ListSaysWhatTheViewerCannotRead)
          "APPDATA\tOTHER\t2\t", "the block has no APPDATA PROJECTNAME entry"},
         {"an empty name", PackByHand("empty.scr", {ProjectNameEntry("")}), 1, "PROJECTNAME",
          "the project name is empty"},
-        {"a byte 1252 does not define and a control character, escaped",
-         PackByHand("odd.scr", {ProjectNameEntry("A\x81\tB")}), 0,
-         "\nproject name: A\\x81\\x09B (code page 1252)\n", nullptr},
+        {"a byte 1252 does not define, escaped",
+         PackByHand("odd.scr", {ProjectNameEntry("A\x81\tB")}), 1,
+         "\nproject name: A\\x81\\x09B (code page 1252)\n",
+         "holds the byte 0x81, which code page 1252 does not define"},
+        {"DEL, escaped", PackByHand("del.scr", {ProjectNameEntry("A\x7f")}), 1,
+         "\nproject name: A\\x7F (code page 1252)\n", "a control character (U+007F)"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.exitCode, Run({"list", c.file})) << c.rule;
