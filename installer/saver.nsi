@@ -16,8 +16,15 @@
 ;                  directory into $INSTDIR and remove exactly those files
 ;                  again (scripts/package writes it); without it only the
 ;                  saver is installed and no registry entry is written
+;   LONGEST_ENTRY, LONGEST_PATH  with PROJECT_FILES (required then): the
+;                  length of the longest "\path" of the install directory, and
+;                  Windows' longest path; a folder too long for both is refused
 ;   SIGN_COMMAND   a command that signs the file %1 in place (optional); it
 ;                  signs the uninstaller and the finished setup program
+;   PUBLISHER      the publisher shown and registered (optional; Velcor)
+;   ICON           an .ico file for the setup program, the uninstaller and
+;                  Add or Remove Programs (optional)
+;   DESCRIPTION    the saver component's description (optional)
 ;
 ; Command line of the setup program: /S installs silently; /ACTIVATE then
 ; also makes it the current screen saver (an interactive install offers it).
@@ -40,7 +47,12 @@ Unicode true
 !insertmacro RequireDefine VERSION
 !insertmacro RequireDefine OUTFILE
 
-!define PUBLISHER "Velcor"
+!ifndef PUBLISHER
+  !define PUBLISHER "Velcor"
+!endif
+!ifndef DESCRIPTION
+  !define DESCRIPTION "The screen saver $\"${PROJECT_NAME}$\" ${VERSION}, listed among the screen savers under its name."
+!endif
 !define SAVER_FILE "$WINDIR\${PROJECT_NAME}.scr"
 !define VIEWERS_KEY "SOFTWARE\Velcor\Ormelix Viewers\3.00.000"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ormelix Saver ${PROJECT_NAME}"
@@ -74,9 +86,19 @@ VIAddVersionKey CompanyName "${PUBLISHER}"
 VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER}"
 
 !define MUI_ABORTWARNING
+!ifdef ICON
+  !define MUI_ICON "${ICON}"
+  !define MUI_UNICON "${ICON}"
+!endif
 !define MUI_WELCOMEPAGE_TEXT "This installs the screen saver $\"${PROJECT_NAME}$\" ${VERSION}.$\r$\n$\r$\nIt appears in the list of screen savers under its own name, and Add or Remove Programs takes it away again."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
+!ifdef PROJECT_FILES
+  !insertmacro RequireDefine LONGEST_ENTRY
+  !insertmacro RequireDefine LONGEST_PATH
+  !include "${__FILEDIR__}\folder-length.nsh"
+  !define MUI_PAGE_CUSTOMFUNCTION_LEAVE RefuseLongFolderOnPage
+!endif
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -125,7 +147,8 @@ Function CheckWritable
   FileClose $0
 FunctionEnd
 
-Section "-Saver"
+Section "${PROJECT_NAME}" SecSaver
+  SectionIn RO
   SetRegView 32
   ; A fresh install probes with empty files, which the writes below replace.
   Call CheckWritable
@@ -143,6 +166,9 @@ Section "-Saver"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+!ifdef ICON
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\uninstall.exe"
+!endif
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
@@ -206,6 +232,15 @@ Function .onInit
     !insertmacro Refuse "The screen saver $\"${PROJECT_NAME}$\" is made for Windows with the code page ${NAME_CODEPAGE}; this Windows uses the code page $0, in which the saver cannot find its settings. Nothing was installed."
   ${EndIf}
 !endif
+!ifdef PROJECT_FILES
+  ; Interactive installs check the folder on the directory page.
+  ${If} ${Silent}
+    Call LongFolderReason
+    ${If} $R9 != ""
+      !insertmacro Refuse "$R9 Nothing was installed."
+    ${EndIf}
+  ${EndIf}
+!endif
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "admin"
@@ -224,7 +259,9 @@ Function .onInit
 FunctionEnd
 
 LangString DESC_SecActivate ${LANG_ENGLISH} "Start this saver when the computer is idle; uninstalling gives back the current one."
+LangString DESC_SecSaver ${LANG_ENGLISH} "${DESCRIPTION}"
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecSaver} $(DESC_SecSaver)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecActivate} $(DESC_SecActivate)
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 

@@ -3,8 +3,10 @@
 # 32-bit, or 64-bit, where the 32-bit setup and saver run under WoW64. Silent
 # install, activation and the saver started as Windows starts it, upgrade in
 # place, uninstall giving back the previous saver, a saver chosen since left
-# alone, a saver deleted by hand, a name packed for another ANSI code page and
-# a Windows directory that cannot be written.
+# alone, a saver deleted by hand, a name packed for another ANSI code page, a
+# folder too long for the install directory's paths and a Windows directory
+# that cannot be written. The setup program carries the author's version,
+# publisher and icon.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/host/trace.sh"
@@ -26,7 +28,10 @@ desktop='HKCU\Control Panel\Desktop'
 previous='C:\windows\system32\previous.scr'
 
 saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
-"$ORMELIX_SOURCE/scripts/package" "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL" >/dev/null
+version=4.5.6 publisher='Aurore "Studio" & $ons'
+convert -size 32x32 xc:navy "$E2E_DIR/author.ico"
+"$ORMELIX_SOURCE/scripts/package" --version "$version" --publisher "$publisher" --icon "$E2E_DIR/author.ico" \
+    --no-trial "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL" >/dev/null 2>&1
 saver_pack "$E2E_DIR/expected.scr" "$name" >/dev/null
 
 has_key() { wine reg query "$1" "/reg:${2:-32}" >/dev/null 2>&1; }
@@ -81,8 +86,8 @@ check "registry entry, 32-bit view" "$install_dir_win" "$(saver_reg_value "$view
 if [ "$program_files" != "Program Files" ]; then
     check "no registry entry in the 64-bit view" no "$(has_key "$viewer_key" 64 && echo yes || echo no)"
 fi
-version="$(sed -n 's/^project(ormelix_saver VERSION \([0-9.]*\) .*/\1/p' "$ORMELIX_SOURCE/CMakeLists.txt")"
-for row in "DisplayName|$name (screen saver)" "DisplayVersion|$version" "Publisher|Velcor" \
+for row in "DisplayName|$name (screen saver)" "DisplayVersion|$version" "Publisher|$publisher" \
+           "DisplayIcon|$install_dir_win\uninstall.exe" \
            "UninstallString|\"$install_dir_win\\uninstall.exe\"" \
            "QuietUninstallString|\"$install_dir_win\\uninstall.exe\" /S"; do
     check "uninstall entry ${row%%|*}" "${row#*|}" "$(saver_reg_value "$uninstall_key" "${row%%|*}")"
@@ -140,12 +145,19 @@ check "uninstall after the saver was deleted by hand" "$(removed "" 0)" "$(state
 #    the viewer would not find its key, so the setup program refuses with
 #    exit code 2 and writes nothing.
 other_name="Заставка"
-"$ORMELIX_SOURCE/scripts/package" --codepage 1251 "$other_name" "$E2E_DIR/setup-1251.exe" "$SAVER_INSTALL" >/dev/null
+"$ORMELIX_SOURCE/scripts/package" --no-trial --codepage 1251 "$other_name" "$E2E_DIR/setup-1251.exe" "$SAVER_INSTALL" >/dev/null 2>&1
 run_line "$(winpath "$E2E_DIR/setup-1251.exe") /S /ACTIVATE"
 check "code page 1251 in a 1252 prefix: exit code" 2 "$EXIT_CODE"
 check "code page 1251 in a 1252 prefix: state" "$(removed "" 0)" "$(state "$other_name")"
 
-# 8. A Windows directory that cannot be written: refused with exit code 2,
+# 8. A folder one character too long for the install directory's longest
+#    path (\channels\<GUID>.dll, 50 characters): refused with exit code 2,
+#    nothing installed.
+run_line "$(winpath "$E2E_DIR/setup.exe") /S /D=C:\\$(printf 'f%.0s' $(seq 207))"
+check "a folder too long: exit code" 2 "$EXIT_CODE"
+check "a folder too long: state" "$(removed "" 0)" "$(state)"
+
+# 9. A Windows directory that cannot be written: refused with exit code 2,
 #    nothing installed. As root, Unix permissions stop nobody; the immutable
 #    attribute does, where the file system has it.
 windows_dir="$drive_c/windows"

@@ -1,7 +1,8 @@
 #!/bin/bash
 # scripts/package on bad input: each refusal says why, exits with 1 (wrong
-# usage: 2) and leaves an existing output untouched; and the optional signing of the saver, the
-# uninstaller and the setup program with a throwaway certificate.
+# usage: 2), leaves an existing output untouched and writes nothing, neither
+# beside the output nor in the install directory; and the optional signing of
+# the saver, the uninstaller and the setup program with a throwaway certificate.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 
@@ -11,12 +12,18 @@ output="$E2E_DIR/out/setup.exe"
 mkdir -p "$E2E_DIR/out" "$E2E_DIR/bad install/sub"
 cp -r "$SAVER_INSTALL/." "$E2E_DIR/bad install/"
 touch "$E2E_DIR/bad install/sub/what?.txt"
+mkdir "$E2E_DIR/no settings"
+cp -r "$SAVER_INSTALL/." "$E2E_DIR/no settings/"
+rm "$E2E_DIR/no settings/screensaver.cfg"
+printf 'not an icon' >"$E2E_DIR/icon.ico"
 # A PATH with every command but makensis.
 mkdir "$E2E_DIR/no-makensis"
 for tool in /usr/bin/*; do
     [ "${tool##*/}" = makensis ] || ln -s "$tool" "$E2E_DIR/no-makensis/"
 done
-long_name="$(printf 'n%.0s' $(seq 223))"
+# name N: a project name of N characters.
+name() { printf 'n%.0s' $(seq "$1"); }
+install_listing="$(ls -AR "$SAVER_INSTALL")"
 
 # [want=CODE] refused DESCRIPTION MESSAGE-PART [env VAR=VALUE...] -- ARGS...:
 # package ARGS must exit with CODE (1 unless given), say MESSAGE-PART and
@@ -35,10 +42,16 @@ refused() {
     case "$err" in *"$message"*) ;; *) fail "$what: message [$err] lacks [$message]" ;; esac
     check "$what: old output kept" old "$(cat "$output")"
     check "$what: nothing else written" "setup.exe" "$(ls -A "$E2E_DIR/out")"
+    check "$what: nothing written in the install directory" "$install_listing" "$(ls -AR "$SAVER_INSTALL")"
 }
 
 refused "empty name (saverpack refuses it)" "the project name is empty" -- "" "$output" "$SAVER_INSTALL"
-refused "name too long for the registry" "at most 222" -- "$long_name" "$output"
+refused "name too long for the viewer's registry key" "at most 219 fit in a registry key path" -- "$(name 220)" "$output"
+# The demo's longest entry, \channels\<GUID>.dll, has 50 characters.
+refused "name too long under the 64-bit default folder" \
+    "on 64-bit Windows the setup program installs C:\Program Files (x86)\Ormelix Savers\$(name 172)\channels\" \
+    -- "$(name 172)" "$output" "$SAVER_INSTALL"
+refused "name too long under the 32-bit default folder" "on 32-bit Windows the setup program installs" -- "$(name 178)" "$output" "$SAVER_INSTALL"
 refused "backslash in the name" "forbids in file names" -- 'My\Saver' "$output"
 refused "a character code page 1252 lacks" "which code page 1252 lacks" -- "Заставка" "$output"
 refused "unsupported code page" "code page \"437\" is not supported" -- --codepage 437 "Demo" "$output"
@@ -46,9 +59,17 @@ refused "control character" "control character" -- $'My\tSaver' "$output"
 refused "device name" "device name" -- "nul" "$output"
 refused "device name, superscript digit, extension" "device name" -- "COM¹.Saver" "$output"
 refused "trailing dot" "ends with a dot" -- "Saver." "$output"
+refused "trailing blank" "ends with a dot or a blank" -- "Saver " "$output"
 refused "missing install directory" "does not exist" -- "Demo" "$output" "$E2E_DIR/missing"
 refused "install directory without engine" "holds no drovik.dll" -- "Demo" "$output" "$E2E_DIR/out"
 refused "file name Windows cannot hold" "a name Windows cannot hold" -- "Demo" "$output" "$E2E_DIR/bad install"
+refused "install directory without screensaver.cfg" "holds no screensaver.cfg" -- "Demo" "$output" "$E2E_DIR/no settings"
+refused "the build's programs as install directory" "a saver does not use: " -- "Demo" "$output" "$ORMELIX_BIN"
+refused "output a directory" "is a directory" -- "Demo" "$E2E_DIR/out" "$SAVER_INSTALL"
+refused "output inside the install directory" "lies inside the install directory" -- "Demo" "$SAVER_INSTALL/setup.exe" "$SAVER_INSTALL"
+refused "version of two numbers" "is not three numbers" -- --version 1.2 "Demo" "$output"
+refused "version number over 65535" "over 65535" -- --version 1.65536.0 "Demo" "$output"
+refused "icon that is no icon" "is no icon file" -- --icon "$E2E_DIR/icon.ico" "Demo" "$output"
 refused "no makensis" "makensis not found" PATH="$E2E_DIR/no-makensis" -- "Demo" "$output"
 refused "missing certificate" "no certificate file" ORMELIX_SIGN_PKCS12="$E2E_DIR/missing.p12" -- "Demo" "$output"
 refused "missing output directory" "does not exist" -- "Demo" "$E2E_DIR/missing/setup.exe"
