@@ -49,7 +49,7 @@ refused "empty name (saverpack refuses it)" "the project name is empty" -- "" "$
 refused "name too long for the viewer's registry key" "at most 219 fit in a registry key path" -- "$(name 220)" "$output"
 # The demo's longest entry, \channels\<GUID>.dll, has 50 characters.
 refused "name too long under the 64-bit default folder" \
-    "on 64-bit Windows the setup program installs C:\Program Files (x86)\Ormelix Savers\$(name 172)\channels\" \
+    "on 64-bit Windows the setup program installs C:\\Program Files (x86)\\Ormelix Savers\\$(name 172)\\channels\\3B1E6C52-8A47-4D90-B2F3-5C81A7E04D26.dll, 260 characters" \
     -- "$(name 172)" "$output" "$SAVER_INSTALL"
 refused "name too long under the 32-bit default folder" "on 32-bit Windows the setup program installs" -- "$(name 178)" "$output" "$SAVER_INSTALL"
 refused "backslash in the name" "forbids in file names" -- 'My\Saver' "$output"
@@ -75,7 +75,7 @@ refused "missing certificate" "no certificate file" ORMELIX_SIGN_PKCS12="$E2E_DI
 refused "missing output directory" "does not exist" -- "Demo" "$E2E_DIR/missing/setup.exe"
 want=2 refused "unknown option" "unknown option --frobnicate" -- --frobnicate "Demo" "$output"
 want=2 refused "no output" "usage: scripts/package" -- "Demo"
-"$package" --help | grep -q '^usage: scripts/package \[--codepage N\] ' || fail "--help prints no usage"
+grep -q '^usage: scripts/package \[--codepage N\] ' <<<"$("$package" --help)" || fail "--help prints no usage"
 echo "ok: --help"
 
 # Signing, where osslsigncode and openssl are installed (neither is required):
