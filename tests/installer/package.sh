@@ -16,6 +16,11 @@ mkdir "$E2E_DIR/no settings"
 cp -r "$SAVER_INSTALL/." "$E2E_DIR/no settings/"
 rm "$E2E_DIR/no settings/screensaver.cfg"
 printf 'not an icon' >"$E2E_DIR/icon.ico"
+# A project with a typo, and settings naming a project file that is not there.
+cp -r "$SAVER_INSTALL" "$E2E_DIR/typo"
+sed -i 's/^scene orbit/scene orbitt/' "$E2E_DIR/typo/demo.project"
+cp -r "$SAVER_INSTALL" "$E2E_DIR/no project"
+"$ORMELIX_NATIVE_BIN/makecfg" "$E2E_DIR/no project/screensaver.cfg" demo.projet 20 0 1 >/dev/null
 # A PATH with every command but makensis.
 mkdir "$E2E_DIR/no-makensis"
 for tool in /usr/bin/*; do
@@ -67,6 +72,9 @@ refused "install directory without screensaver.cfg" "holds no screensaver.cfg" -
 refused "the build's programs as install directory" "a saver does not use: " -- "Demo" "$output" "$ORMELIX_BIN"
 refused "output a directory" "is a directory" -- "Demo" "$E2E_DIR/out" "$SAVER_INSTALL"
 refused "output inside the install directory" "lies inside the install directory" -- "Demo" "$SAVER_INSTALL/setup.exe" "$SAVER_INSTALL"
+refused "a project the trial run refuses" 'line 4: unknown scene "orbitt"' -- "Demo" "$output" "$E2E_DIR/typo"
+refused "without the trial, a project file missing" "would not find its project" -- --no-trial "Demo" "$output" "$E2E_DIR/no project"
+refused "control character in the publisher" "control character" -- --publisher $'Me\nYou' "Demo" "$output"
 refused "version of two numbers" "is not three numbers" -- --version 1.2 "Demo" "$output"
 refused "version number over 65535" "over 65535" -- --version 1.65536.0 "Demo" "$output"
 refused "icon that is no icon" "is no icon file" -- --icon "$E2E_DIR/icon.ico" "Demo" "$output"

@@ -50,17 +50,19 @@ check "saverpack list names the project" 1 "$(grep -c '^project name: My Saver' 
 check "the last line counts the frames" yes \
     "$(tail -n1 "$E2E_DIR/example.log" | awk '{ print ($1 ~ /^[0-9]+$/ && $1 > 0) ? "yes" : "no" }')"
 
-# check_saver DESCRIPTION EXIT-CODE WORDS: the README's check of the saver
-# exits with EXIT-CODE and says WORDS.
+# check_saver DESCRIPTION EXIT-CODE WORDS...: the README's check of the saver
+# exits with EXIT-CODE and says each of WORDS.
 check_saver() {
-    local out code
+    local out code words
     set +e
     out="$(cd "$E2E_DIR/my-saver" && bash -e -c "$check_saver" 2>&1)"
     code=$?
     set -e
     echo "$out"
     check "check-saver, $1: exit code" "$2" "$code"
-    grep -qF -- "$3" <<<"$out" || fail "check-saver, $1: no [$3]"
+    for words in "${@:3}"; do
+        grep -qF -- "$words" <<<"$out" || fail "check-saver, $1: no [$words]"
+    done
 }
 install="$E2E_DIR/my-saver/install"
 check_saver "the example" 0 "'My Saver' starts from install and runs"
@@ -72,6 +74,12 @@ check_saver "a project path naming no file" 1 "my.projet: cannot be read"
 "$ORMELIX_NATIVE_BIN/makecfg" "$install/screensaver.cfg" my.project 20 0 1 >/dev/null
 sed -i 's/^scene ripples/scene orbitt/' "$install/my.project"
 check_saver "a typo" 1 'my.project: line 1: unknown scene "orbitt" (orbit or ripples)'
+# Saved in UTF-8 with a byte-order mark: both warned of, and the engine's words.
+cp "$install/my.project" "$E2E_DIR/my.project"
+{ printf '\xef\xbb\xbf'; cat "$E2E_DIR/my.project"; echo "text Aurore Boréale"; } >"$install/my.project"
+check_saver "UTF-8 with a byte-order mark" 1 "warning: my.project starts with a UTF-8 byte-order mark" \
+    'line 8 shows as "text Aurore BorÃ©ale"' 'line 1: unknown keyword "ï»¿scene"'
+mv "$E2E_DIR/my.project" "$install/my.project"
 example_dir="$E2E_DIR"
 E2E_DIR="$example_dir/my-saver" run_block "$troubleshooting" "$example_dir/troubleshooting.log"
 # boxwatch finds a box already up, so each run gets one of its own.
