@@ -83,6 +83,15 @@ refused "missing certificate" "no certificate file" ORMELIX_SIGN_PKCS12="$E2E_DI
 refused "missing output directory" "does not exist" -- "Demo" "$E2E_DIR/missing/setup.exe"
 want=2 refused "unknown option" "unknown option --frobnicate" -- --frobnicate "Demo" "$output"
 want=2 refused "no output" "usage: scripts/package" -- "Demo"
+# accepted NAME [INSTALL_DIR]: package builds the setup program.
+accepted() {
+    "$package" --no-trial "$1" "$output" "${@:2}" >/dev/null 2>&1 || fail "a name of ${#1} characters refused"
+    echo "ok: a name of ${#1} characters accepted${2:+ with the install directory}"
+}
+# The longest names that fit: 219 characters in the key path, 171 under the
+# 64-bit default folder (its longest path then has 259 characters).
+accepted "$(name 219)"
+accepted "$(name 171)" "$SAVER_INSTALL"
 grep -q '^usage: scripts/package \[--codepage N\] ' <<<"$("$package" --help)" || fail "--help prints no usage"
 echo "ok: --help"
 
