@@ -29,8 +29,9 @@
 ; Command line of the setup program: /S installs silently; /ACTIVATE then
 ; also makes it the current screen saver (an interactive install offers it).
 ; Exit codes: 0 installed, 1 cancelled, 2 refused (no administrator rights,
-; another ANSI code page than NAME_CODEPAGE, or a destination that cannot be
-; written), nothing written in either case.
+; another ANSI code page than NAME_CODEPAGE, a folder too long for the install
+; directory's paths, or a destination that cannot be written), nothing
+; written in either case.
 
 Unicode true
 !include MUI2.nsh

@@ -22,7 +22,7 @@ trial_run() (
             { echo "the trial run needs $tool (scripts/setup installs it)" >&2; return 2; }
     done
     # Wine's ANSI code page follows the locale: 1252 in the one used here.
-    if [ "$((10#$codepage))" != 1252 ] && LC_ALL=C eval '[[ $name = *[!\ -~]* ]]'; then
+    if [ "$((10#$codepage))" != 1252 ] && (LC_ALL=C; [[ $name = *[!\ -~]* ]]); then
         echo "the trial run reads names in code page 1252 only, and '$name' is packed in code page $codepage" >&2
         return 2
     fi
