@@ -152,10 +152,28 @@ check "code page 1251 in a 1252 prefix: state" "$(removed "" 0)" "$(state "$othe
 
 # 8. A folder one character too long for the install directory's longest
 #    path (\channels\<GUID>.dll, 50 characters): refused with exit code 2,
-#    nothing installed.
-run_line "$(winpath "$E2E_DIR/setup.exe") /S /D=C:\\$(printf 'f%.0s' $(seq 207))"
+#    nothing installed; picked on the directory page, a box says why and the
+#    page stays.
+long_folder="C:\\$(printf 'f%.0s' $(seq 207))"
+run_line "$(winpath "$E2E_DIR/setup.exe") /S /D=$long_folder"
 check "a folder too long: exit code" 2 "$EXIT_CODE"
 check "a folder too long: state" "$(removed "" 0)" "$(state)"
+start_wine "$E2E_DIR/setup.exe"
+wait_window "$name Setup" 20
+watch_boxes 1
+# Welcome, components, then the folder typed over the directory page's one.
+xdotool key Return Return ctrl+a
+xdotool type --delay 0 "$long_folder"
+xdotool key Return
+wait_boxes
+# boxwatch writes in the ANSI code page.
+check "a folder too long on the directory page: the box" \
+    "$name Setup|The folder $long_folder is too long for the screen saver's files, whose paths Windows limits to 259 characters. Choose a folder of at most 209 characters.|none" \
+    "$(iconv -f CP1252 -t UTF-8 <"$BOXES" | tr -d '\r')"
+check "a folder too long on the directory page: still open" yes "$(process_gone "$WINE_PID" || echo yes)"
+wine taskkill /f /im setup.exe >/dev/null 2>&1
+wait_exit "$WINE_PID" 20
+check "a folder too long on the directory page: state" "$(removed "" 0)" "$(state)"
 
 # 9. A Windows directory that cannot be written: refused with exit code 2,
 #    nothing installed. As root, Unix permissions stop nobody; the immutable
