@@ -22,6 +22,9 @@
 ;   SIGN_COMMAND   a command that signs the file %1 in place (optional); it
 ;                  signs the uninstaller and the finished setup program
 ;   PUBLISHER      the publisher shown and registered (optional; Velcor)
+;   NAME_RESOURCE, PUBLISHER_RESOURCE  the name and the publisher as the
+;                  version resource takes them, '$' not doubled (optional;
+;                  PROJECT_NAME and PUBLISHER); SAVER is taken so too
 ;   ICON           an .ico file for the setup program, the uninstaller and
 ;                  Add or Remove Programs (optional)
 ;   DESCRIPTION    the saver component's description (optional)
@@ -51,6 +54,13 @@ Unicode true
 !ifndef PUBLISHER
   !define PUBLISHER "Velcor"
 !endif
+; The version resource's texts are taken as they stand: "$$" stays doubled.
+!ifndef NAME_RESOURCE
+  !define NAME_RESOURCE "${PROJECT_NAME}"
+!endif
+!ifndef PUBLISHER_RESOURCE
+  !define PUBLISHER_RESOURCE "${PUBLISHER}"
+!endif
 !ifndef DESCRIPTION
   !define DESCRIPTION "The screen saver $\"${PROJECT_NAME}$\" ${VERSION}, listed among the screen savers under its name."
 !endif
@@ -79,12 +89,12 @@ BrandingText "${PROJECT_NAME} ${VERSION}"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
-VIAddVersionKey ProductName "${PROJECT_NAME}"
+VIAddVersionKey ProductName "${NAME_RESOURCE}"
 VIAddVersionKey ProductVersion "${VERSION}"
 VIAddVersionKey FileVersion "${VERSION}"
-VIAddVersionKey FileDescription "${PROJECT_NAME} screen saver setup"
-VIAddVersionKey CompanyName "${PUBLISHER}"
-VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER}"
+VIAddVersionKey FileDescription "${NAME_RESOURCE} screen saver setup"
+VIAddVersionKey CompanyName "${PUBLISHER_RESOURCE}"
+VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER_RESOURCE}"
 
 !define MUI_ABORTWARNING
 !ifdef ICON

@@ -33,6 +33,11 @@ convert -size 32x32 xc:navy "$E2E_DIR/author.ico"
 "$ORMELIX_SOURCE/scripts/package" --version "$version" --publisher "$publisher" --icon "$E2E_DIR/author.ico" \
     --no-trial "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL" >/dev/null 2>&1
 saver_pack "$E2E_DIR/expected.scr" "$name" >/dev/null
+# The author's version and publisher in the setup program's version resource.
+for row in "ProductVersion|$version" "CompanyName|$publisher"; do
+    check "the setup program's ${row%%|*}" "${row#*|}" \
+        "$(strings -el "$E2E_DIR/setup.exe" | grep -m1 -A1 -x "${row%%|*}" | sed -n 2p)"
+done
 
 has_key() { wine reg query "$1" "/reg:${2:-32}" >/dev/null 2>&1; }
 set_desktop() {

@@ -92,6 +92,9 @@ accepted() {
 # 64-bit default folder (its longest path then has 259 characters).
 accepted "$(name 219)"
 accepted "$(name 171)" "$SAVER_INSTALL"
+# The version resource holds the name as it stands.
+accepted 'Sa$ver'
+check "the version resource's ProductName" 'Sa$ver' "$(strings -el "$output" | grep -m1 -A1 -x ProductName | sed -n 2p)"
 grep -q '^usage: scripts/package \[--codepage N\] ' <<<"$("$package" --help)" || fail "--help prints no usage"
 echo "ok: --help"
 
