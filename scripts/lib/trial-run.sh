@@ -1,13 +1,33 @@
 # Sourced by scripts/package and scripts/check-saver, after
-# scripts/lib/saver-install.sh: the trial run, the packed saver started full
-# screen against an install directory under Wine, in a scratch prefix and on
-# an Xvfb display of its own, as Windows would start it after the setup
-# program. Needs ORMELIX_BIN (boxwatch.exe) and the template prefixes that
+# scripts/lib/saver-install.sh and scripts/lib/project-file.sh: the trial run,
+# the packed saver started full screen against an install directory under
+# Wine, in a scratch prefix and on an Xvfb display of its own, as Windows
+# would start it after the setup program. Needs ORMELIX_BIN (boxwatch.exe) and the template prefixes that
 # scripts/setup boots.
 
 # How long the trial waits for the saver's window, and then watches it run.
 trial_start_seconds=15
 trial_run_seconds=1
+
+# try_saver TOOL SCR NAME CODEPAGE DIR [no-trial]: what scripts/package and
+# scripts/check-saver say of a saver before it ships, each line on the
+# standard error after "TOOL: ": the project file's warnings
+# (scripts/lib/project-file.sh), then the trial run unless no-trial. Returns
+# as trial_run does; with no-trial, 1 when the settings name no project file
+# that DIR holds.
+try_saver() {
+    local tool=$1 scr=$2 name=$3 codepage=$4 dir=$5 trial=${6:-} result=0 log
+    log="$(mktemp)"
+    if [ "$trial" = no-trial ]; then
+        check_project_file "$dir" "$codepage" 2>"$log" || result=1
+    else
+        check_project_file "$dir" "$codepage" 2>"$log" || true
+        trial_run "$scr" "$name" "$codepage" "$dir" 2>>"$log" || result=$?
+    fi
+    sed "s/^/$tool: /" "$log" >&2
+    rm -f "$log"
+    return "$result"
+}
 
 # trial_run SCR NAME CODEPAGE DIR: runs SCR, packed for NAME in CODEPAGE, with
 # DIR registered as its install directory. Returns 0 when the saver showed its
