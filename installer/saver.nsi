@@ -19,14 +19,25 @@
 ;                  "screensaver.cfg", and the defines of InstalledFiles.nsh
 ;                  (scripts/package writes it); without it only the saver is
 ;                  installed and no registry entry is written
+;   LONGEST_ENTRY, LONGEST_PATH  with PROJECT_FILES (required then): the
+;                  length of the longest "\path" of the install directory, and
+;                  Windows' longest path; a folder too long for both is refused
 ;   SIGN_COMMAND   a command that signs the file %1 in place (optional); it
 ;                  signs the uninstaller and the finished setup program
+;   PUBLISHER      the publisher shown and registered (optional; Velcor)
+;   NAME_RESOURCE, PUBLISHER_RESOURCE  the name and the publisher as the
+;                  version resource takes them, '$' not doubled (optional;
+;                  PROJECT_NAME and PUBLISHER); SAVER is taken so too
+;   ICON           an .ico file for the setup program, the uninstaller and
+;                  Add or Remove Programs (optional)
+;   DESCRIPTION    the saver component's description (optional)
 ;
 ; Command line of the setup program: /S installs silently; /ACTIVATE then
 ; also makes it the current screen saver (an interactive install offers it).
 ; Exit codes: 0 installed, 1 cancelled, 2 refused (no administrator rights,
-; an ANSI code page that reads the name as another one, or a destination
-; that cannot be written), nothing written in either case.
+; an ANSI code page that reads the name as another one, a folder too long
+; for the install directory's paths, or a destination that cannot be
+; written), nothing written in either case.
 
 Unicode true
 !include MUI2.nsh
@@ -43,7 +54,19 @@ Unicode true
 !insertmacro RequireDefine VERSION
 !insertmacro RequireDefine OUTFILE
 
-!define PUBLISHER "Velcor"
+!ifndef PUBLISHER
+  !define PUBLISHER "Velcor"
+!endif
+; The version resource's texts are taken as they stand: "$$" stays doubled.
+!ifndef NAME_RESOURCE
+  !define NAME_RESOURCE "${PROJECT_NAME}"
+!endif
+!ifndef PUBLISHER_RESOURCE
+  !define PUBLISHER_RESOURCE "${PUBLISHER}"
+!endif
+!ifndef DESCRIPTION
+  !define DESCRIPTION "The screen saver $\"${PROJECT_NAME}$\" ${VERSION}, listed among the screen savers under its name."
+!endif
 !define SAVER_FILE "$WINDIR\${PROJECT_NAME}.scr"
 !define VIEWERS_KEY "SOFTWARE\Velcor\Ormelix Viewers\3.00.000"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Ormelix Saver ${PROJECT_NAME}"
@@ -69,17 +92,27 @@ BrandingText "${PROJECT_NAME} ${VERSION}"
 
 VIProductVersion "${VERSION}.0"
 VIFileVersion "${VERSION}.0"
-VIAddVersionKey ProductName "${PROJECT_NAME}"
+VIAddVersionKey ProductName "${NAME_RESOURCE}"
 VIAddVersionKey ProductVersion "${VERSION}"
 VIAddVersionKey FileVersion "${VERSION}"
-VIAddVersionKey FileDescription "${PROJECT_NAME} screen saver setup"
-VIAddVersionKey CompanyName "${PUBLISHER}"
-VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER}"
+VIAddVersionKey FileDescription "${NAME_RESOURCE} screen saver setup"
+VIAddVersionKey CompanyName "${PUBLISHER_RESOURCE}"
+VIAddVersionKey LegalCopyright "Copyright (C) ${PUBLISHER_RESOURCE}"
 
 !define MUI_ABORTWARNING
+!ifdef ICON
+  !define MUI_ICON "${ICON}"
+  !define MUI_UNICON "${ICON}"
+!endif
 !define MUI_WELCOMEPAGE_TEXT "This installs the screen saver $\"${PROJECT_NAME}$\" ${VERSION}.$\r$\n$\r$\nIt appears in the list of screen savers under its own name, and Add or Remove Programs takes it away again."
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_COMPONENTS
+!ifdef PROJECT_FILES
+  !insertmacro RequireDefine LONGEST_ENTRY
+  !insertmacro RequireDefine LONGEST_PATH
+  !include "${__FILEDIR__}\folder-length.nsh"
+  !define MUI_PAGE_CUSTOMFUNCTION_LEAVE RefuseLongFolderOnPage
+!endif
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
 !insertmacro MUI_PAGE_FINISH
@@ -129,7 +162,8 @@ Function CheckWritable
   FileClose $0
 FunctionEnd
 
-Section "-Saver"
+Section "${PROJECT_NAME}" SecSaver
+  SectionIn RO
   SetRegView 32
   ; A fresh install probes with empty files, which the writes below replace.
   Call CheckWritable
@@ -152,6 +186,9 @@ Section "-Saver"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+!ifdef ICON
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\uninstall.exe"
+!endif
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
@@ -224,6 +261,15 @@ Function .onInit
     !insertmacro Refuse "The screen saver $\"${PROJECT_NAME}$\" is made for Windows with the code page ${NAME_CODEPAGE}; this Windows uses the code page $0, in which the saver cannot find its settings. Nothing was installed."
   ${EndIf}
 !endif
+!ifdef PROJECT_FILES
+  ; Interactive installs check the folder on the directory page.
+  ${If} ${Silent}
+    Call LongFolderReason
+    ${If} $R9 != ""
+      !insertmacro Refuse "$R9 Nothing was installed."
+    ${EndIf}
+  ${EndIf}
+!endif
   UserInfo::GetAccountType
   Pop $0
   ${If} $0 != "admin"
@@ -242,7 +288,9 @@ Function .onInit
 FunctionEnd
 
 LangString DESC_SecActivate ${LANG_ENGLISH} "Start this saver when the computer is idle; uninstalling gives back the current one."
+LangString DESC_SecSaver ${LANG_ENGLISH} "${DESCRIPTION}"
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
+  !insertmacro MUI_DESCRIPTION_TEXT ${SecSaver} $(DESC_SecSaver)
   !insertmacro MUI_DESCRIPTION_TEXT ${SecActivate} $(DESC_SecActivate)
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 

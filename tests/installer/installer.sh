@@ -5,8 +5,10 @@
 # place (also in a folder of one's own), upgrades that keep the user's settings
 # and leave nothing of the version before, uninstall giving back the previous
 # saver, a saver chosen since left alone, a saver deleted by hand, a name on
-# Windows of other ANSI code pages, a Windows directory that cannot be
-# written, and what the setup program asks icacls to do.
+# Windows of other ANSI code pages, a folder too long for the install
+# directory's paths, a Windows directory that cannot be written, and what the
+# setup program asks icacls to do. The setup program carries the author's
+# version, publisher and icon.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 . "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
@@ -34,8 +36,16 @@ done
 export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;icacls.exe=n" ORMELIX_COMMAND_LOG="$(winpath "$E2E_DIR")\\icacls.log"
 
 saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
-"$ORMELIX_SOURCE/scripts/package" "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL" >/dev/null
+version=4.5.6 publisher='Aurore "Studio" & $ons'
+convert -size 32x32 xc:navy "$E2E_DIR/author.ico"
+"$ORMELIX_SOURCE/scripts/package" --version "$version" --publisher "$publisher" --icon "$E2E_DIR/author.ico" \
+    --no-trial "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL" >/dev/null 2>&1
 saver_pack "$E2E_DIR/expected.scr" "$name" >/dev/null
+# The author's version and publisher in the setup program's version resource.
+for row in "ProductVersion|$version" "CompanyName|$publisher"; do
+    check "the setup program's ${row%%|*}" "${row#*|}" \
+        "$(strings -el "$E2E_DIR/setup.exe" | grep -m1 -A1 -x "${row%%|*}" | sed -n 2p)"
+done
 
 has_key() { wine reg query "$1" "/reg:${2:-32}" >/dev/null 2>&1; }
 set_desktop() {
@@ -97,8 +107,8 @@ check "registry entry, 32-bit view" "$install_dir_win" "$(saver_reg_value "$view
 if [ "$program_files" != "Program Files" ]; then
     check "no registry entry in the 64-bit view" no "$(has_key "$viewer_key" 64 && echo yes || echo no)"
 fi
-version="$(sed -n 's/^project(ormelix_saver VERSION \([0-9.]*\) .*/\1/p' "$ORMELIX_SOURCE/CMakeLists.txt")"
-for row in "DisplayName|$name (screen saver)" "DisplayVersion|$version" "Publisher|Velcor" \
+for row in "DisplayName|$name (screen saver)" "DisplayVersion|$version" "Publisher|$publisher" \
+           "DisplayIcon|$install_dir_win\uninstall.exe" \
            "UninstallString|\"$install_dir_win\\uninstall.exe\"" \
            "QuietUninstallString|\"$install_dir_win\\uninstall.exe\" /S"; do
     check "uninstall entry ${row%%|*}" "${row#*|}" "$(saver_reg_value "$uninstall_key" "${row%%|*}")"
@@ -165,14 +175,10 @@ check "uninstall after the saver was deleted by hand" "$(removed "" 0)" "$(state
 # 7. A name beyond ASCII packed in code page 1252, on Windows of other ANSI
 #    code pages (the locale's, under Wine): installed under 1250, where its
 #    bytes read as the same name; refused with exit code 2 under 1251, where
-#    they read as another, nothing written. Its install directory has no
-#    settings file: the one the dialog writes goes at the uninstall all the
-#    same.
+#    they read as another, nothing written. The settings file the dialog
+#    rewrote goes at the uninstall all the same.
 other_name="Aurore Boréale"
-no_settings="$E2E_DIR/no-settings"
-cp -r "$SAVER_INSTALL" "$no_settings"
-rm "$no_settings/screensaver.cfg"
-"$ORMELIX_SOURCE/scripts/package" "$other_name" "$E2E_DIR/setup-1252.exe" "$no_settings" >/dev/null
+"$ORMELIX_SOURCE/scripts/package" --no-trial "$other_name" "$E2E_DIR/setup-1252.exe" "$SAVER_INSTALL" >/dev/null
 mkdir "$E2E_DIR/locales"
 for locale in pl_PL ru_RU; do
     localedef -i "$locale" -f UTF-8 "$E2E_DIR/locales/$locale.UTF-8" 2>/dev/null || fail "localedef $locale (package locales)"
@@ -183,12 +189,38 @@ check "code page 1252 under 1251: state" "$(removed "" 0)" "$(state "$other_name
 LOCPATH="$E2E_DIR/locales" LC_ALL=pl_PL.UTF-8 run_line "$(winpath "$E2E_DIR/setup-1252.exe") /S"
 check "code page 1252 under 1250: exit code" 0 "$EXIT_CODE"
 check "code page 1252 under 1250: state" "$(installed "" 0)" "$(state "$other_name")"
-cp "$ORMELIX_SOURCE/demo/screensaver.cfg" "$savers_dir/$other_name/"
+"$ORMELIX_NATIVE_BIN/makecfg" "$savers_dir/$other_name/screensaver.cfg" demo.project 7 1 0 >/dev/null
 uninstall_in_place "$other_name"
 check "uninstall after the dialog wrote the settings file" "$(removed "" 0)" "$(state "$other_name")"
 
-# 8. A Windows directory that cannot be written: refused with exit code 2,
-#    nothing installed.
+# 8. A folder one character too long for the install directory's longest
+#    path (\channels\<GUID>.dll, 50 characters): refused with exit code 2,
+#    nothing installed; picked on the directory page, a box says why and the
+#    page stays.
+long_folder="C:\\$(printf 'f%.0s' $(seq 207))"
+run_line "$(winpath "$E2E_DIR/setup.exe") /S /D=$long_folder"
+check "a folder too long: exit code" 2 "$EXIT_CODE"
+check "a folder too long: state" "$(removed "" 0)" "$(state)"
+start_wine "$E2E_DIR/setup.exe"
+wait_window "$name Setup" 20
+watch_boxes 1
+# Welcome, components, then the folder typed over the directory page's one.
+xdotool key Return Return ctrl+a
+xdotool type --delay 0 "$long_folder"
+xdotool key Return
+wait_boxes
+# boxwatch writes in the ANSI code page.
+check "a folder too long on the directory page: the box" \
+    "$name Setup|The folder $long_folder is too long for the screen saver's files, whose paths Windows limits to 259 characters. Choose a folder of at most 209 characters.|none" \
+    "$(iconv -f CP1252 -t UTF-8 <"$BOXES" | tr -d '\r')"
+check "a folder too long on the directory page: still open" yes "$(process_gone "$WINE_PID" || echo yes)"
+wine taskkill /f /im setup.exe >/dev/null 2>&1
+wait_exit "$WINE_PID" 20
+check "a folder too long on the directory page: state" "$(removed "" 0)" "$(state)"
+
+# 9. A Windows directory that cannot be written: refused with exit code 2,
+#    nothing installed. As root, Unix permissions stop nobody; the immutable
+#    attribute does, where the file system has it.
 windows_dir="$drive_c/windows"
 if lock_path "$windows_dir"; then
     setup /S /ACTIVATE
@@ -199,14 +231,14 @@ else
     echo "skipped: the Windows directory cannot be made read-only on this file system"
 fi
 
-# 9. An upgrade to a version that ships other settings and drops a file: the
+# 10. An upgrade to a version that ships other settings and drops a file: the
 #    file goes; settings the user changed stay, unchanged ones are replaced by
 #    the new shipped file; the uninstall then leaves nothing.
 next="$E2E_DIR/next"
 cp -r "$SAVER_INSTALL" "$next"
 rm "$next/channels/$saver_string_channel"
 "$ORMELIX_NATIVE_BIN/makecfg" "$next/screensaver.cfg" demo.project 40 0 1 >/dev/null
-"$ORMELIX_SOURCE/scripts/package" "$name" "$E2E_DIR/setup-next.exe" "$next" >/dev/null
+"$ORMELIX_SOURCE/scripts/package" --no-trial "$name" "$E2E_DIR/setup-next.exe" "$next" >/dev/null
 for changed in yes no; do
     setup /S
     [ $changed = no ] || printf 'the settings the user saved' >"$install_dir/screensaver.cfg"
@@ -221,7 +253,7 @@ for changed in yes no; do
     check "upgrade, settings changed: $changed: uninstall" "$(removed "" 0)" "$(state)"
 done
 
-# 10. Installed into a folder of one's own (/D=), then again without it: the
+# 11. Installed into a folder of one's own (/D=), then again without it: the
 #     upgrade goes where the first install went.
 own_dir_win='C:\My Savers\Ship'
 setup /S "/D=$own_dir_win"
