@@ -23,7 +23,7 @@ const char usage[] =
     "       saverpack --help\n"
     "pack copies VIEWER to OUTPUT with a data block naming the project (--replace\n"
     "replaces a block VIEWER already carries), written in code page N; the name may\n"
-    "have 222 characters (222 bytes where the code page takes two for some). list\n"
+    "have 219 characters (219 bytes where the code page takes two for some). list\n"
     "prints the block's entries and the project name it carries, read in code page N.\n";
 
 const WindowsTextField projectNameField = {"the project name", longestProjectName,

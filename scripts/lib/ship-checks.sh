@@ -4,7 +4,7 @@
 # caller's fail with a message that says what to do.
 
 # Windows' longest path, MAX_PATH less its terminator; the viewer's buffers
-# hold as much (tests/host/engine-binding.sh: the settings file and the engine
+# hold as much (tests/enginehost/engine-binding.sh: the settings file and the engine
 # are found up to exactly this length, not one character beyond).
 ship_longest_path=259
 # The setup program's default folder ($PROGRAMFILES\Ormelix Savers) on 32-bit
@@ -12,11 +12,6 @@ ship_longest_path=259
 # Program Files (x86).
 ship_default_folders=('C:\Program Files\Ormelix Savers' 'C:\Program Files (x86)\Ormelix Savers')
 ship_folder_systems=('32-bit' '64-bit')
-# The longest project name whose key path (the viewers' key, "\", the name)
-# the viewer opens under Wine, 32-bit and WoW64 alike: its ANSI registry calls
-# refuse key paths of more than 260 characters (measured with bindprobe: 219
-# opens, 220 shows the empty "Engine init error").
-ship_longest_key_name=219
 
 # ship_bytes CODEPAGE: the length of each line of the standard input in bytes
 # of the code page, as the viewer and the engine hold it.
@@ -61,16 +56,14 @@ ship_check_install_dir() {
     done
 }
 
-# ship_check_lengths NAME CODEPAGE [DIR]: the name's registry key path opens,
-# and every path the setup program installs from DIR stays within Windows'
-# limit under its default folder. Sets SHIP_LONGEST_ENTRY, the length of the
+# ship_check_lengths NAME CODEPAGE [DIR]: every path the setup program
+# installs from DIR stays within Windows' limit under its default folder
+# (saverpack refuses a name too long for the viewer's registry key path). Sets SHIP_LONGEST_ENTRY, the length of the
 # longest "\path" in DIR (0 without DIR), which the setup program checks the
 # folder picked on its directory page against.
 ship_check_lengths() {
     local name=$1 codepage=$2 dir=${3:-} name_bytes entries longest entry i folder total
     name_bytes="$(printf '%s\n' "$name" | ship_bytes "$codepage")"
-    [ "$name_bytes" -le "$ship_longest_key_name" ] ||
-        fail "the project name '$name' takes $name_bytes characters; at most $ship_longest_key_name fit in a registry key path the viewer can open"
     SHIP_LONGEST_ENTRY=0
     [ -n "$dir" ] || return 0
     entries="$(cd "$dir" && find . -mindepth 1 | sed 's|^\.||; s|/|\\|g')"

@@ -53,7 +53,7 @@ refused() {
 }
 
 refused "empty name (saverpack refuses it)" "the project name is empty" -- "" "$output" "$SAVER_INSTALL"
-refused "name too long for the viewer's registry key" "at most 219 fit in a registry key path" -- "$(name 220)" "$output"
+refused "name too long for the viewer's registry key" "at most 219 fit in the viewer's registry key path" -- "$(name 220)" "$output"
 # The demo's longest entry, \channels\<GUID>.dll, has 50 characters.
 refused "name too long under the 64-bit default folder" \
     "on 64-bit Windows the setup program installs C:\\Program Files (x86)\\Ormelix Savers\\$(name 172)\\channels\\3B1E6C52-8A47-4D90-B2F3-5C81A7E04D26.dll, 260 characters" \
