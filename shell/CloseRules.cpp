@@ -35,6 +35,21 @@ bool TravelCloses(const ScreenPoint& from, const ScreenPoint& to)
 
 namespace {
 
+bool SameScreen(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+
+// The monitors changed: the window covers the new virtual screen, and since
+// the change itself moves the cursor in screen coordinates, travel is
+// measured afresh from where the cursor is now.
+void FollowScreen(const SaverEvent& event, Decision& d)
+{
+    d.coverScreen = true;
+    d.next.screen = event.screen;
+    d.next.lastCursorPos = event.cursor;
+}
+
 // WM_POWERBROADCAST: whether the event closes the saver; updates the AC status.
 bool PowerEventCloses(const SaverEvent& event, CloseState& next)
 {
@@ -63,6 +78,11 @@ bool ApplyRunningRules(const SaverEvent& event, Decision& d)
     case SaverMsg::RButtonDown:
     case SaverMsg::MButtonDown: d.postClose = true; break;
     case SaverMsg::MouseMove: {
+        // A display change sends its cursor move before WM_DISPLAYCHANGE.
+        if (!SameScreen(event.screen, d.next.screen)) {
+            FollowScreen(event, d);
+            break;
+        }
         if (TravelCloses(d.next.lastCursorPos, event.cursor)) {
             d.postClose = true;
             d.next.lastCursorPos = event.cursor;
@@ -125,6 +145,10 @@ Decision DecideSaverWindowMessage(const CloseContext& context, const CloseState&
         if (state.closeApproved) return AnswerWith(state, 0);
         d.yield = true;
         return d;
+    // A preview is sized by its parent, and only top-level windows are told.
+    case SaverMsg::DisplayChange:
+        if (fullScreen) FollowScreen(event, d);
+        return d;
     default:
         if (SaverMsg::IsClosingInput(event.message) && state.closeApproved)
             return Start(state, Outcome::DefaultProcedure);
@@ -153,6 +177,11 @@ Decision DecideSaverDefault(const CloseContext& context, const CloseState& state
 bool NeedsAcLineStatus(uint32_t message, uintptr_t wParam)
 {
     return message == SaverMsg::PowerBroadcast && wParam == SaverMsg::PbtPowerStatusChange;
+}
+
+bool NeedsScreen(uint32_t message)
+{
+    return message == SaverMsg::MouseMove || message == SaverMsg::DisplayChange;
 }
 
 VerifyGate DecideVerifyGate(const CloseState& state, bool verifierLoaded, uint32_t now)

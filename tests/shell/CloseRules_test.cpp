@@ -13,14 +13,17 @@ bool operator==(const CloseState& a, const CloseState& b)
 {
     return a.closeApproved == b.closeApproved && a.verifyInProgress == b.verifyInProgress &&
            a.lastVerifyTick == b.lastVerifyTick && a.acLineStatus == b.acLineStatus &&
-           a.lastCursorPos.x == b.lastCursorPos.x && a.lastCursorPos.y == b.lastCursorPos.y;
+           a.lastCursorPos.x == b.lastCursorPos.x && a.lastCursorPos.y == b.lastCursorPos.y &&
+           a.screen.left == b.screen.left && a.screen.top == b.screen.top &&
+           a.screen.width == b.screen.width && a.screen.height == b.screen.height;
 }
 
 std::ostream& operator<<(std::ostream& out, const CloseState& s)
 {
     return out << "{approved " << s.closeApproved << ", verifying " << s.verifyInProgress
                << ", tick " << s.lastVerifyTick << ", ac " << int(s.acLineStatus) << ", ref ("
-               << s.lastCursorPos.x << "," << s.lastCursorPos.y << ")}";
+               << s.lastCursorPos.x << "," << s.lastCursorPos.y << "), screen " << s.screen.left
+               << "," << s.screen.top << "," << s.screen.width << "x" << s.screen.height << "}";
 }
 
 namespace {
@@ -35,11 +38,16 @@ CloseContext Preview() { return CloseContext{true, false, false, 0}; }
 CloseContext Win9x(bool verifier) { return CloseContext{false, true, verifier, autoPlayNumber}; }
 CloseContext Win9xPreview() { return CloseContext{true, true, false, autoPlayNumber}; }
 
+// One 1024x768 monitor, and what a second one left of it makes of it.
+const ScreenRect onePrimary = {0, 0, 1024, 768};
+const ScreenRect secondLeft = {-800, 0, 1824, 768};
+
 CloseState Running()
 {
     CloseState s;
     s.lastCursorPos = {100, 200};
     s.acLineStatus = 1;
+    s.screen = onePrimary;
     return s;
 }
 CloseState Approved()
@@ -60,6 +68,13 @@ CloseState WithReference(int32_t x, int32_t y)
     s.lastCursorPos = {x, y};
     return s;
 }
+// The state once the window covers `screen`, travel measured from `mark`.
+CloseState Covering(ScreenRect screen, int32_t x, int32_t y)
+{
+    CloseState s = WithReference(x, y);
+    s.screen = screen;
+    return s;
+}
 CloseState WithAc(uint8_t status)
 {
     CloseState s = Running();
@@ -74,11 +89,20 @@ SaverEvent Event(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0)
     e.wParam = wParam;
     e.lParam = lParam;
     e.cursor = {100, 200};  // where the reference of Running() is
+    e.screen = onePrimary;  // the screen of Running()
     return e;
 }
 SaverEvent MoveTo(int32_t x, int32_t y)
 {
     SaverEvent e = Event(MouseMove);
+    e.cursor = {x, y};
+    return e;
+}
+// A message read on another virtual screen, the cursor moved by the change.
+SaverEvent OnScreen(uint32_t message, ScreenRect screen, int32_t x, int32_t y)
+{
+    SaverEvent e = Event(message);
+    e.screen = screen;
     e.cursor = {x, y};
     return e;
 }
@@ -100,6 +124,7 @@ struct Row {
     bool hideCursor = false;
     bool yield = false;
     std::optional<CloseState> next{};  // absent: the state stays as it was
+    bool coverScreen = false;
 };
 
 void Check(const Row& row, const Decision& d)
@@ -112,6 +137,7 @@ void Check(const Row& row, const Decision& d)
     }
     EXPECT_EQ(row.hideCursor, d.hideCursor);
     EXPECT_EQ(row.yield, d.yield);
+    EXPECT_EQ(row.coverScreen, d.coverScreen);
     EXPECT_EQ(row.next.value_or(row.state), d.next);
 }
 
@@ -147,6 +173,13 @@ TEST(CloseRules, DefaultProcedureTable)
          false, false, WithReference(97, 202)},
         {"travel across the origin counts both sides", FullScreen(), WithReference(-2, 0),
          MoveTo(3, 0), Default, true, 0, false, false, WithReference(3, 0)},
+        // A display change moves the cursor before WM_DISPLAYCHANGE comes: a
+        // move on another virtual screen covers it and is no travel.
+        {"move on a changed screen follows it, no close", FullScreen(), Running(),
+         OnScreen(MouseMove, secondLeft, 0, 300), Default, false, 0, false, false,
+         Covering(secondLeft, 0, 300), true},
+        {"preview move on a changed screen stays", Preview(), Running(),
+         OnScreen(MouseMove, secondLeft, 0, 300), Default, false},
         // Activation: only losing it closes.
         {"WM_ACTIVATEAPP 1 stays", FullScreen(), Running(), Event(ActivateApp, 1), Default, false},
         {"WM_ACTIVATEAPP 0 closes", FullScreen(), Running(), Event(ActivateApp, 0), Default, true},
@@ -270,6 +303,23 @@ TEST(CloseRules, SmallMovesAddUpAgainstTheSameReference)
     EXPECT_EQ(WithReference(106, 200), second.next);
 }
 
+// The order measured when the primary shrinks under a running saver: the
+// cursor jumps with the screen, WM_MOUSEMOVE, then WM_DISPLAYCHANGE; later
+// travel counts from the new place.
+TEST(CloseRules, DisplayChangeIsNoTravel)
+{
+    const ScreenRect smaller = {-800, 0, 1600, 600};
+    CloseState state = Covering(secondLeft, -500, 300);
+    Decision moved = DecideSaverDefault(FullScreen(), state, OnScreen(MouseMove, smaller, 0, 300));
+    Decision changed = DecideSaverWindowMessage(FullScreen(), moved.next,
+                                                OnScreen(DisplayChange, smaller, 0, 300));
+    Decision small = DecideSaverDefault(FullScreen(), changed.next, OnScreen(MouseMove, smaller, 3, 300));
+    Decision large = DecideSaverDefault(FullScreen(), small.next, OnScreen(MouseMove, smaller, 5, 300));
+    EXPECT_FALSE(moved.postClose || changed.postClose || small.postClose);
+    EXPECT_TRUE(large.postClose);
+    EXPECT_EQ(Covering(smaller, 5, 300), large.next);
+}
+
 TEST(CloseRules, AcStatusChangeClosesOnceForTheSameNewStatus)
 {
     Decision changed = DecideSaverDefault(FullScreen(), WithAc(1), PowerStatus(0));
@@ -345,6 +395,16 @@ TEST(CloseRules, SaverWindowProcedureTable)
         {"WM_APP forwarded", Win9x(true), Running(), Event(App), Outcome::Forward, false},
         {"power broadcast forwarded", FullScreen(), Running(), Event(PowerBroadcast, 4),
          Outcome::Forward, false},
+        // A display change: the window covers the new virtual screen, travel
+        // is measured afresh, the viewer sees it; a preview is its parent's.
+        {"display change covers the new screen", FullScreen(), Running(),
+         OnScreen(DisplayChange, secondLeft, -500, 300), Outcome::Forward, false, 0, false, false,
+         Covering(secondLeft, -500, 300), true},
+        {"display change to the same screen covers it again", FullScreen(), Running(),
+         OnScreen(DisplayChange, onePrimary, 100, 200), Outcome::Forward, false, 0, false, false,
+         Running(), true},
+        {"preview display change forwarded only", Preview(), Running(),
+         OnScreen(DisplayChange, secondLeft, -500, 300), Outcome::Forward, false},
     };
     for (const Row& row : rows)
         Check(row, DecideSaverWindowMessage(row.context, row.state, row.event));
