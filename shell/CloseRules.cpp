@@ -48,6 +48,30 @@ void FollowScreen(const SaverEvent& event, Decision& d)
     d.coverScreen = true;
     d.next.screen = event.screen;
     d.next.lastCursorPos = event.cursor;
+    d.next.travelPending = false;
+}
+
+// A move on the screen the window covers: the first travel past the
+// threshold waits for its timer, a second one is the user's and closes.
+void ApplyTravel(const SaverEvent& event, Decision& d)
+{
+    if (!TravelCloses(d.next.lastCursorPos, event.cursor)) return;
+    d.postClose = d.next.travelPending;
+    d.armTravelTimer = !d.next.travelPending;
+    d.next.travelPending = !d.next.travelPending;
+    d.next.lastCursorPos = event.cursor;
+}
+
+// The travel timer: no display change came, so the travel was the user's.
+void ConfirmTravel(const SaverEvent& event, Decision& d)
+{
+    if (!d.next.travelPending) return;
+    if (!SameScreen(event.screen, d.next.screen)) {
+        FollowScreen(event, d);
+        return;
+    }
+    d.postClose = true;
+    d.next.travelPending = false;
 }
 
 // WM_POWERBROADCAST: whether the event closes the saver; updates the AC status.
@@ -77,18 +101,16 @@ bool ApplyRunningRules(const SaverEvent& event, Decision& d)
     case SaverMsg::LButtonDown:
     case SaverMsg::RButtonDown:
     case SaverMsg::MButtonDown: d.postClose = true; break;
-    case SaverMsg::MouseMove: {
+    case SaverMsg::MouseMove:
         // A display change sends its cursor move before WM_DISPLAYCHANGE.
-        if (!SameScreen(event.screen, d.next.screen)) {
+        if (!SameScreen(event.screen, d.next.screen))
             FollowScreen(event, d);
-            break;
-        }
-        if (TravelCloses(d.next.lastCursorPos, event.cursor)) {
-            d.postClose = true;
-            d.next.lastCursorPos = event.cursor;
-        }
+        else
+            ApplyTravel(event, d);
         break;
-    }
+    case SaverMsg::Timer:
+        if (event.wParam == travelTimerId) ConfirmTravel(event, d);
+        break;
     case SaverMsg::ActivateApp: d.postClose = event.wParam == 0; break;
     case SaverMsg::ShowWindow: d.hideCursor = event.wParam != 0; break;
     case SaverMsg::SetCursor:
@@ -160,6 +182,8 @@ Decision DecideSaverDefault(const CloseContext& context, const CloseState& state
                             const SaverEvent& event)
 {
     Decision d = Start(state, Outcome::DefaultProcedure);
+    // The travel timer fires once, whatever the state.
+    d.killTravelTimer = event.message == SaverMsg::Timer && event.wParam == travelTimerId;
     // No close rules in a preview or once the close is approved.
     if (context.previewMode || state.closeApproved) return Finish(context, d, event.message);
 
@@ -181,7 +205,8 @@ bool NeedsAcLineStatus(uint32_t message, uintptr_t wParam)
 
 bool NeedsScreen(uint32_t message)
 {
-    return message == SaverMsg::MouseMove || message == SaverMsg::DisplayChange;
+    return message == SaverMsg::MouseMove || message == SaverMsg::DisplayChange ||
+           message == SaverMsg::Timer;
 }
 
 VerifyGate DecideVerifyGate(const CloseState& state, bool verifierLoaded, uint32_t now)

@@ -15,6 +15,12 @@ constexpr uint32_t neverVerified = 0xFFFFFFFFu;
 constexpr uint8_t noAcReading = 255;
 // A WM_CLOSE this soon (ms) after the end of a verification is dropped unseen.
 constexpr uint32_t verifyQuietMs = 200;
+// A display change moves the cursor, and under Wine the move may come before
+// the new screen can be read. So a move that closes alone waits this long
+// (ms) on the timer below for the display change that would explain it; a
+// second such travel closes at once.
+constexpr uint32_t travelConfirmMs = 1000;
+constexpr uintptr_t travelTimerId = 0x5356;
 
 struct ScreenPoint {
     int32_t x = 0, y = 0;
@@ -32,6 +38,7 @@ struct CloseState {
     uint32_t lastVerifyTick = neverVerified;  // end of the last verification
     uint8_t acLineStatus = noAcReading;       // 0 offline, 1 online, 255 no reading
     ScreenPoint lastCursorPos;                // reference point of mouse travel
+    bool travelPending = false;               // a closing travel waits on its timer
     // The virtual screen the full-screen window covers and lastCursorPos was
     // taken on.
     ScreenRect screen;
@@ -72,6 +79,8 @@ struct Decision {
     bool hideCursor = false;  // SetCursor(no cursor)
     bool yield = false;       // Sleep(0) before going on
     bool coverScreen = false;  // move and size the window over next.screen first
+    bool armTravelTimer = false;   // SetTimer(travelTimerId, travelConfirmMs)
+    bool killTravelTimer = false;  // KillTimer(travelTimerId)
     CloseState next;
 };
 

@@ -72,6 +72,8 @@ LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WP
 {
     saverRun.closeState = decision.next;
     if (decision.coverScreen) CoverScreen(window, decision.next.screen);
+    if (decision.armTravelTimer) SetTimer(window, travelTimerId, travelConfirmMs, nullptr);
+    if (decision.killTravelTimer) KillTimer(window, travelTimerId);
     if (decision.hideCursor) SetCursor(nullptr);
     if (decision.yield) Sleep(0);
     if (decision.postClose) PostMessageA(window, WM_CLOSE, 0, 0);

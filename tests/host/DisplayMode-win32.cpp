@@ -6,7 +6,10 @@
 //   displaymode set NAME=WxH[+X+Y] ...
 //                                stores each device's new mode (and place),
 //                                then applies them all at once: every top
-//                                window gets WM_DISPLAYCHANGE
+//                                window gets WM_DISPLAYCHANGE; then, when a
+//                                full-screen saver runs, "covered=MS": how
+//                                long its window took to cover the new
+//                                virtual screen, or "covered=no" after 5 s
 // Exit code 0 on success, 1 when a change is malformed or refused, 2 on bad
 // arguments.
 #include <windows.h>
@@ -69,6 +72,30 @@ bool StoreMode(const char* change)
     return false;
 }
 
+bool CoversVirtualScreen(HWND window)
+{
+    RECT r;
+    return GetWindowRect(window, &r) && r.left == GetSystemMetrics(SM_XVIRTUALSCREEN) &&
+           r.top == GetSystemMetrics(SM_YVIRTUALSCREEN) &&
+           r.right - r.left == GetSystemMetrics(SM_CXVIRTUALSCREEN) &&
+           r.bottom - r.top == GetSystemMetrics(SM_CYVIRTUALSCREEN);
+}
+
+void ReportCover()
+{
+    HWND saver = FindWindowA("WindowsScreenSaverClass", "Screen Saver");
+    if (!saver) return;
+    DWORD start = GetTickCount();
+    while (!CoversVirtualScreen(saver)) {
+        if (GetTickCount() - start > 5000) {
+            std::puts("covered=no");
+            return;
+        }
+        Sleep(10);
+    }
+    std::printf("covered=%lu\n", GetTickCount() - start);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -78,7 +105,10 @@ int main(int argc, char** argv)
         for (int i = 2; i < argc; ++i)
             if (!StoreMode(argv[i])) return 1;
         LONG result = ChangeDisplaySettingsExA(nullptr, nullptr, nullptr, 0, nullptr);
-        if (result == DISP_CHANGE_SUCCESSFUL) return 0;
+        if (result == DISP_CHANGE_SUCCESSFUL) {
+            ReportCover();
+            return 0;
+        }
         std::fprintf(stderr, "displaymode: applying the changes failed (%ld)\n", result);
         return 1;
     }

@@ -14,7 +14,7 @@ bool operator==(const CloseState& a, const CloseState& b)
     return a.closeApproved == b.closeApproved && a.verifyInProgress == b.verifyInProgress &&
            a.lastVerifyTick == b.lastVerifyTick && a.acLineStatus == b.acLineStatus &&
            a.lastCursorPos.x == b.lastCursorPos.x && a.lastCursorPos.y == b.lastCursorPos.y &&
-           a.screen.left == b.screen.left && a.screen.top == b.screen.top &&
+           a.travelPending == b.travelPending && a.screen.left == b.screen.left && a.screen.top == b.screen.top &&
            a.screen.width == b.screen.width && a.screen.height == b.screen.height;
 }
 
@@ -22,7 +22,8 @@ std::ostream& operator<<(std::ostream& out, const CloseState& s)
 {
     return out << "{approved " << s.closeApproved << ", verifying " << s.verifyInProgress
                << ", tick " << s.lastVerifyTick << ", ac " << int(s.acLineStatus) << ", ref ("
-               << s.lastCursorPos.x << "," << s.lastCursorPos.y << "), screen " << s.screen.left
+               << s.lastCursorPos.x << "," << s.lastCursorPos.y << "), pending "
+               << s.travelPending << ", screen " << s.screen.left
                << "," << s.screen.top << "," << s.screen.width << "x" << s.screen.height << "}";
 }
 
@@ -68,6 +69,13 @@ CloseState WithReference(int32_t x, int32_t y)
     s.lastCursorPos = {x, y};
     return s;
 }
+// A closing travel to (x, y) waiting on its timer.
+CloseState Pending(int32_t x, int32_t y)
+{
+    CloseState s = WithReference(x, y);
+    s.travelPending = true;
+    return s;
+}
 // The state once the window covers `screen`, travel measured from `mark`.
 CloseState Covering(ScreenRect screen, int32_t x, int32_t y)
 {
@@ -99,13 +107,15 @@ SaverEvent MoveTo(int32_t x, int32_t y)
     return e;
 }
 // A message read on another virtual screen, the cursor moved by the change.
-SaverEvent OnScreen(uint32_t message, ScreenRect screen, int32_t x, int32_t y)
+SaverEvent OnScreen(uint32_t message, ScreenRect screen, int32_t x, int32_t y,
+                    uintptr_t wParam = 0)
 {
-    SaverEvent e = Event(message);
+    SaverEvent e = Event(message, wParam);
     e.screen = screen;
     e.cursor = {x, y};
     return e;
 }
+SaverEvent TravelTimer() { return Event(Timer, travelTimerId); }
 SaverEvent PowerStatus(uint8_t ac)
 {
     SaverEvent e = Event(PowerBroadcast, PbtPowerStatusChange);
@@ -125,6 +135,7 @@ struct Row {
     bool yield = false;
     std::optional<CloseState> next{};  // absent: the state stays as it was
     bool coverScreen = false;
+    bool armTravelTimer = false;
 };
 
 void Check(const Row& row, const Decision& d)
@@ -138,6 +149,7 @@ void Check(const Row& row, const Decision& d)
     EXPECT_EQ(row.hideCursor, d.hideCursor);
     EXPECT_EQ(row.yield, d.yield);
     EXPECT_EQ(row.coverScreen, d.coverScreen);
+    EXPECT_EQ(row.armTravelTimer, d.armTravelTimer);
     EXPECT_EQ(row.next.value_or(row.state), d.next);
 }
 
@@ -163,16 +175,27 @@ TEST(CloseRules, DefaultProcedureTable)
         {"extra button never closes", FullScreen(), Running(), Event(0x020B), Default, false},
         {"WM_ACTIVATE never closes", FullScreen(), Running(), Event(0x0006, 0), Default, false},
         {"WM_NCACTIVATE never closes", FullScreen(), Running(), Event(0x0086, 0), Default, false},
-        // Mouse travel abs(dx) + abs(dy) above 4 closes and moves the reference.
+        // Mouse travel abs(dx) + abs(dy) above 4 moves the reference and waits
+        // for its timer; a further move or the timer closes.
         {"travel dx 4 stays", FullScreen(), Running(), MoveTo(104, 200), Default, false},
         {"travel dx 2 dy 2 stays", FullScreen(), Running(), MoveTo(102, 202), Default, false},
         {"travel dx -2 dy -2 stays", FullScreen(), Running(), MoveTo(98, 198), Default, false},
-        {"travel dx 5 closes", FullScreen(), Running(), MoveTo(105, 200), Default, true, 0, false,
-         false, WithReference(105, 200)},
-        {"travel dx -3 dy 2 closes", FullScreen(), Running(), MoveTo(97, 202), Default, true, 0,
-         false, false, WithReference(97, 202)},
+        {"travel dx 5 waits", FullScreen(), Running(), MoveTo(105, 200), Default, false, 0, false,
+         false, Pending(105, 200), false, true},
+        {"travel dx -3 dy 2 waits", FullScreen(), Running(), MoveTo(97, 202), Default, false, 0,
+         false, false, Pending(97, 202), false, true},
         {"travel across the origin counts both sides", FullScreen(), WithReference(-2, 0),
-         MoveTo(3, 0), Default, true, 0, false, false, WithReference(3, 0)},
+         MoveTo(3, 0), Default, false, 0, false, false, Pending(3, 0), false, true},
+        {"waiting: a second travel of 5 closes", FullScreen(), Pending(105, 200), MoveTo(110, 200),
+         Default, true, 0, false, false, WithReference(110, 200)},
+        {"waiting: a move of 1 stays (a display change may move twice)", FullScreen(),
+         Pending(105, 200), MoveTo(106, 200), Default, false},
+        {"waiting: the travel timer closes", FullScreen(), Pending(105, 200), TravelTimer(), Default,
+         true, 0, false, false, WithReference(105, 200)},
+        {"waiting: another timer stays", FullScreen(), Pending(105, 200), Event(Timer, 1), Default,
+         false},
+        {"the travel timer with nothing waiting stays", FullScreen(), Running(), TravelTimer(),
+         Default, false},
         // A display change moves the cursor before WM_DISPLAYCHANGE comes: a
         // move on another virtual screen covers it and is no travel.
         {"move on a changed screen follows it, no close", FullScreen(), Running(),
@@ -180,6 +203,9 @@ TEST(CloseRules, DefaultProcedureTable)
          Covering(secondLeft, 0, 300), true},
         {"preview move on a changed screen stays", Preview(), Running(),
          OnScreen(MouseMove, secondLeft, 0, 300), Default, false},
+        {"waiting: the timer on a changed screen follows it, no close", FullScreen(),
+         Pending(105, 200), OnScreen(Timer, secondLeft, 0, 300, travelTimerId), Default, false, 0, false, false,
+         Covering(secondLeft, 0, 300), true},
         // Activation: only losing it closes.
         {"WM_ACTIVATEAPP 1 stays", FullScreen(), Running(), Event(ActivateApp, 1), Default, false},
         {"WM_ACTIVATEAPP 0 closes", FullScreen(), Running(), Event(ActivateApp, 0), Default, true},
@@ -299,13 +325,23 @@ TEST(CloseRules, SmallMovesAddUpAgainstTheSameReference)
     Decision first = DecideSaverDefault(FullScreen(), state, MoveTo(103, 200));
     EXPECT_FALSE(first.postClose);
     Decision second = DecideSaverDefault(FullScreen(), first.next, MoveTo(106, 200));
-    EXPECT_TRUE(second.postClose);
-    EXPECT_EQ(WithReference(106, 200), second.next);
+    EXPECT_FALSE(second.postClose);
+    EXPECT_EQ(Pending(106, 200), second.next);
+    Decision timer = DecideSaverDefault(FullScreen(), second.next, TravelTimer());
+    EXPECT_TRUE(timer.postClose && timer.killTravelTimer);
+}
+
+TEST(CloseRules, TheTravelTimerEndsInEveryState)
+{
+    EXPECT_TRUE(DecideSaverDefault(Preview(), Pending(1, 1), TravelTimer()).killTravelTimer);
+    EXPECT_TRUE(DecideSaverDefault(Win9x(true), Verifying(), TravelTimer()).killTravelTimer);
+    EXPECT_FALSE(DecideSaverDefault(FullScreen(), Pending(1, 1), Event(Timer, 1)).killTravelTimer);
 }
 
 // The order measured when the primary shrinks under a running saver: the
 // cursor jumps with the screen, WM_MOUSEMOVE, then WM_DISPLAYCHANGE; later
-// travel counts from the new place.
+// travel counts from the new place, and a travel past the threshold waits
+// for its timer.
 TEST(CloseRules, DisplayChangeIsNoTravel)
 {
     const ScreenRect smaller = {-800, 0, 1600, 600};
@@ -313,11 +349,32 @@ TEST(CloseRules, DisplayChangeIsNoTravel)
     Decision moved = DecideSaverDefault(FullScreen(), state, OnScreen(MouseMove, smaller, 0, 300));
     Decision changed = DecideSaverWindowMessage(FullScreen(), moved.next,
                                                 OnScreen(DisplayChange, smaller, 0, 300));
-    Decision small = DecideSaverDefault(FullScreen(), changed.next, OnScreen(MouseMove, smaller, 3, 300));
-    Decision large = DecideSaverDefault(FullScreen(), small.next, OnScreen(MouseMove, smaller, 5, 300));
-    EXPECT_FALSE(moved.postClose || changed.postClose || small.postClose);
-    EXPECT_TRUE(large.postClose);
-    EXPECT_EQ(Covering(smaller, 5, 300), large.next);
+    Decision small =
+        DecideSaverDefault(FullScreen(), changed.next, OnScreen(MouseMove, smaller, 3, 300));
+    Decision large =
+        DecideSaverDefault(FullScreen(), small.next, OnScreen(MouseMove, smaller, 5, 300));
+    Decision timer = DecideSaverDefault(FullScreen(), large.next,
+                                        OnScreen(Timer, smaller, 5, 300, travelTimerId));
+    EXPECT_FALSE(moved.postClose || changed.postClose || small.postClose || large.postClose);
+    EXPECT_TRUE(large.armTravelTimer && timer.postClose);
+    EXPECT_EQ(Covering(smaller, 5, 300), timer.next);
+}
+
+// Under Wine the move may come while the old screen is still read: the
+// travel waits, and the display change that comes meanwhile explains it.
+TEST(CloseRules, DisplayChangeWhileTravelWaits)
+{
+    const ScreenRect smaller = {-800, 0, 1600, 600};
+    Decision moved =
+        DecideSaverDefault(FullScreen(), Covering(secondLeft, -500, 300),
+                           OnScreen(MouseMove, secondLeft, 0, 300));
+    Decision changed = DecideSaverWindowMessage(FullScreen(), moved.next,
+                                                OnScreen(DisplayChange, smaller, 0, 300));
+    Decision timer = DecideSaverDefault(FullScreen(), changed.next,
+                                        OnScreen(Timer, smaller, 0, 300, travelTimerId));
+    EXPECT_TRUE(moved.armTravelTimer);
+    EXPECT_FALSE(moved.postClose || changed.postClose || timer.postClose);
+    EXPECT_EQ(Covering(smaller, 0, 300), timer.next);
 }
 
 TEST(CloseRules, AcStatusChangeClosesOnceForTheSameNewStatus)
