@@ -1,8 +1,7 @@
 // saverprobe.exe: the end-to-end tests' eyes and hands on a saver window of
 // another process.
 //   saverprobe describe TITLE        prints the saver window's class, styles,
-//                                    rectangle and parent, one "key=value" a line,
-//                                    and whether the foreground shows a cursor
+//                                    rectangle and parent, one "key=value" a line
 //   saverprobe count TITLE           prints how many saver windows have that title
 //   saverprobe post TITLE MSG WP LP  posts a message (numbers in decimal or 0x hex)
 //   saverprobe autoplay TITLE        sends the "QueryCancelAutoPlay" message and
@@ -70,10 +69,6 @@ static int Describe(const char* title)
     std::printf("screen=%d,%d,%dx%d\nposition=%ld,%ld\n", GetSystemMetrics(SM_XVIRTUALSCREEN),
                 GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
                 GetSystemMetrics(SM_CYVIRTUALSCREEN), r.left, r.top);
-    CURSORINFO cursor = {};
-    cursor.cbSize = sizeof cursor;
-    GetCursorInfo(&cursor);
-    std::printf("cursor=%s\n", cursor.hCursor && (cursor.flags & CURSOR_SHOWING) ? "shown" : "hidden");
     return 0;
 }
 
