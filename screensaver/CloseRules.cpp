@@ -35,6 +35,45 @@ bool TravelCloses(const ScreenPoint& from, const ScreenPoint& to)
 
 namespace {
 
+bool SameScreen(const ScreenRect& a, const ScreenRect& b)
+{
+    return a.left == b.left && a.top == b.top && a.width == b.width && a.height == b.height;
+}
+
+// The monitors changed: the window covers the new virtual screen, and since
+// the change itself moves the cursor in screen coordinates, travel is
+// measured afresh from where the cursor is now.
+void FollowScreen(const SaverEvent& event, Decision& d)
+{
+    d.coverScreen = true;
+    d.next.screen = event.screen;
+    d.next.lastCursorPos = event.cursor;
+    d.next.travelPending = false;
+}
+
+// A move on the screen the window covers: the first travel past the
+// threshold waits for its timer, a second one is the user's and closes.
+void ApplyTravel(const SaverEvent& event, Decision& d)
+{
+    if (!TravelCloses(d.next.lastCursorPos, event.cursor)) return;
+    d.postClose = d.next.travelPending;
+    d.armTravelTimer = !d.next.travelPending;
+    d.next.travelPending = !d.next.travelPending;
+    d.next.lastCursorPos = event.cursor;
+}
+
+// The travel timer: no display change came, so the travel was the user's.
+void ConfirmTravel(const SaverEvent& event, Decision& d)
+{
+    if (!d.next.travelPending) return;
+    if (!SameScreen(event.screen, d.next.screen)) {
+        FollowScreen(event, d);
+        return;
+    }
+    d.postClose = true;
+    d.next.travelPending = false;
+}
+
 // WM_POWERBROADCAST: whether the event closes the saver; updates the AC status.
 bool PowerEventCloses(const SaverEvent& event, CloseState& next)
 {
@@ -62,13 +101,16 @@ bool ApplyRunningRules(const SaverEvent& event, Decision& d)
     case SaverMsg::LButtonDown:
     case SaverMsg::RButtonDown:
     case SaverMsg::MButtonDown: d.postClose = true; break;
-    case SaverMsg::MouseMove: {
-        if (TravelCloses(d.next.lastCursorPos, event.cursor)) {
-            d.postClose = true;
-            d.next.lastCursorPos = event.cursor;
-        }
+    case SaverMsg::MouseMove:
+        // A display change sends its cursor move before WM_DISPLAYCHANGE.
+        if (!SameScreen(event.screen, d.next.screen))
+            FollowScreen(event, d);
+        else
+            ApplyTravel(event, d);
         break;
-    }
+    case SaverMsg::Timer:
+        if (event.wParam == travelTimerId) ConfirmTravel(event, d);
+        break;
     case SaverMsg::ActivateApp: d.postClose = event.wParam == 0; break;
     case SaverMsg::ShowWindow: d.hideCursor = event.wParam != 0; break;
     case SaverMsg::SetCursor:
@@ -125,6 +167,10 @@ Decision DecideSaverWindowMessage(const CloseContext& context, const CloseState&
         if (state.closeApproved) return AnswerWith(state, 0);
         d.yield = true;
         return d;
+    // A preview is sized by its parent, and only top-level windows are told.
+    case SaverMsg::DisplayChange:
+        if (fullScreen) FollowScreen(event, d);
+        return d;
     default:
         if (SaverMsg::IsClosingInput(event.message) && state.closeApproved)
             return Start(state, Outcome::DefaultProcedure);
@@ -136,6 +182,8 @@ Decision DecideSaverDefault(const CloseContext& context, const CloseState& state
                             const SaverEvent& event)
 {
     Decision d = Start(state, Outcome::DefaultProcedure);
+    // The travel timer fires once, whatever the state.
+    d.killTravelTimer = event.message == SaverMsg::Timer && event.wParam == travelTimerId;
     // No close rules in a preview or once the close is approved.
     if (context.previewMode || state.closeApproved) return Finish(context, d, event.message);
 
@@ -153,6 +201,12 @@ Decision DecideSaverDefault(const CloseContext& context, const CloseState& state
 bool NeedsAcLineStatus(uint32_t message, uintptr_t wParam)
 {
     return message == SaverMsg::PowerBroadcast && wParam == SaverMsg::PbtPowerStatusChange;
+}
+
+bool NeedsScreen(uint32_t message)
+{
+    return message == SaverMsg::MouseMove || message == SaverMsg::DisplayChange ||
+           message == SaverMsg::Timer;
 }
 
 VerifyGate DecideVerifyGate(const CloseState& state, bool verifierLoaded, uint32_t now)

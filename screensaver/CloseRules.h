@@ -15,9 +15,20 @@ constexpr uint32_t neverVerified = 0xFFFFFFFFu;
 constexpr uint8_t noAcReading = 255;
 // A WM_CLOSE this soon (ms) after the end of a verification is dropped unseen.
 constexpr uint32_t verifyQuietMs = 200;
+// A display change moves the cursor, and under Wine the move may come before
+// the new screen can be read. So a move that closes alone waits this long
+// (ms) on the timer below for the display change that would explain it; a
+// second such travel closes at once.
+constexpr uint32_t travelConfirmMs = 1000;
+constexpr uintptr_t travelTimerId = 0x5356;
 
 struct ScreenPoint {
     int32_t x = 0, y = 0;
+};
+
+// The virtual screen, the rectangle around every monitor (screen coordinates).
+struct ScreenRect {
+    int32_t left = 0, top = 0, width = 0, height = 0;
 };
 
 // What the rules change while the saver runs; one instance per process.
@@ -27,6 +38,10 @@ struct CloseState {
     uint32_t lastVerifyTick = neverVerified;  // end of the last verification
     uint8_t acLineStatus = noAcReading;       // 0 offline, 1 online, 255 no reading
     ScreenPoint lastCursorPos;                // reference point of mouse travel
+    bool travelPending = false;               // a closing travel waits on its timer
+    // The virtual screen the full-screen window covers and lastCursorPos was
+    // taken on.
+    ScreenRect screen;
 };
 
 // Facts fixed for one run of the window.
@@ -44,6 +59,7 @@ struct SaverEvent {
     intptr_t lParam = 0;
     ScreenPoint cursor;                  // cursor position now (screen coordinates)
     uint8_t acLineStatus = noAcReading;  // only read when NeedsAcLineStatus says so
+    ScreenRect screen;                   // the virtual screen now, read when NeedsScreen says so
 };
 
 enum class Outcome : uint8_t {
@@ -62,6 +78,9 @@ struct Decision {
     bool postClose = false;   // queue a WM_CLOSE to the window
     bool hideCursor = false;  // SetCursor(no cursor)
     bool yield = false;       // Sleep(0) before going on
+    bool coverScreen = false;  // move and size the window over next.screen first
+    bool armTravelTimer = false;   // SetTimer(travelTimerId, travelConfirmMs)
+    bool killTravelTimer = false;  // KillTimer(travelTimerId)
     CloseState next;
 };
 
@@ -76,6 +95,9 @@ Decision DecideSaverDefault(const CloseContext& context, const CloseState& state
                             const SaverEvent& event);
 // Whether the AC line status must be read for this message.
 bool NeedsAcLineStatus(uint32_t message, uintptr_t wParam);
+// Whether the virtual screen (and, for the outer procedure, the cursor) must
+// be read for this message.
+bool NeedsScreen(uint32_t message);
 
 // The first steps of a password verification on close.
 enum class VerifyGate : uint8_t {

@@ -31,6 +31,34 @@ ScreenPoint CursorNow()
     return point;
 }
 
+ScreenRect VirtualScreen()
+{
+    ScreenRect r;
+    r.left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    r.top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    r.width = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    r.height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    if (r.width != 0 && r.height != 0) return r;
+    // Systems without virtual-screen metrics: the screen's clip box.
+    HDC screen = GetDC(nullptr);
+    RECT clip = {0, 0, 0, 0};
+    GetClipBox(screen, &clip);
+    ReleaseDC(nullptr, screen);
+    r.left = clip.left;
+    r.top = clip.top;
+    r.width = clip.right - clip.left;
+    r.height = clip.bottom - clip.top;
+    return r;
+}
+
+// The window over the whole virtual screen, staying where it is in the
+// z-order and the activation; the engine sees the WM_SIZE this sends.
+static void CoverScreen(HWND window, const ScreenRect& screen)
+{
+    SetWindowPos(window, nullptr, screen.left, screen.top, screen.width, screen.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Preview windows hand help and context-menu requests to the window they live in.
 static void PostToParent(HWND window, UINT message, LPARAM lParam)
 {
@@ -43,6 +71,9 @@ LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WP
                          LPARAM lParam)
 {
     saverRun.closeState = decision.next;
+    if (decision.coverScreen) CoverScreen(window, decision.next.screen);
+    if (decision.armTravelTimer) SetTimer(window, travelTimerId, travelConfirmMs, nullptr);
+    if (decision.killTravelTimer) KillTimer(window, travelTimerId);
     if (decision.hideCursor) SetCursor(nullptr);
     if (decision.yield) Sleep(0);
     if (decision.postClose) PostMessageA(window, WM_CLOSE, 0, 0);
@@ -68,6 +99,7 @@ LRESULT SaverDefaultProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     event.lParam = lParam;
     event.cursor = CursorNow();
     if (NeedsAcLineStatus(message, wParam)) event.acLineStatus = ReadAcLineStatus();
+    if (NeedsScreen(message)) event.screen = VirtualScreen();
     return CarryOutDecision(DecideSaverDefault(CurrentCloseContext(), saverRun.closeState, event),
                             window, message, wParam, lParam);
 }

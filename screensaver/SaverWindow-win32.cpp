@@ -15,20 +15,6 @@ struct WindowForm {
     RECT bounds;  // left, top, width, height
 };
 
-static RECT VirtualScreen()
-{
-    RECT r = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
-              GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-    if (r.right != 0 && r.bottom != 0) return r;
-    // Systems without virtual-screen metrics: the screen's clip box.
-    HDC screen = GetDC(nullptr);
-    RECT clip = {0, 0, 0, 0};
-    GetClipBox(screen, &clip);
-    ReleaseDC(nullptr, screen);
-    RECT fallback = {clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top};
-    return fallback;
-}
-
 static WindowForm PreviewForm(HWND parent)
 {
     RECT client = {0, 0, 0, 0};
@@ -40,8 +26,11 @@ static WindowForm PreviewForm(HWND parent)
 
 static WindowForm FullScreenForm()
 {
-    WindowForm form = {WS_EX_TOPMOST, WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
-                       fullScreenTitle, VirtualScreen()};
+    ScreenRect screen = VirtualScreen();
+    WindowForm form = {WS_EX_TOPMOST,
+                       WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+                       fullScreenTitle,
+                       {screen.left, screen.top, screen.width, screen.height}};
     return form;
 }
 
@@ -127,6 +116,7 @@ static void OnCreate(HWND window)
 {
     DetachInputMethod(window);
     saverRun.closeState.lastCursorPos = CursorNow();
+    saverRun.closeState.screen = VirtualScreen();
 }
 
 LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -145,6 +135,10 @@ LRESULT CALLBACK SaverWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
     event.message = message;
     event.wParam = wParam;
     event.lParam = lParam;
+    if (NeedsScreen(message)) {
+        event.cursor = CursorNow();
+        event.screen = VirtualScreen();
+    }
     return CarryOutDecision(
         DecideSaverWindowMessage(CurrentCloseContext(), saverRun.closeState, event), window,
         message, wParam, lParam);

@@ -11,6 +11,8 @@
 CloseContext CurrentCloseContext();
 // The AC line status now; noAcReading when the system gives none.
 uint8_t ReadAcLineStatus();
+// The virtual screen now.
+ScreenRect VirtualScreen();
 // Carries out a decision of the close rules for one message of the window.
 LRESULT CarryOutDecision(const Decision& decision, HWND window, UINT message, WPARAM wParam,
                          LPARAM lParam);

@@ -56,6 +56,7 @@ const uintptr_t interestingWParams[] = {0,
                                         17,
                                         18,
                                         19,
+                                        travelTimerId,
                                         ScNextWindow,
                                         ScPrevWindow,
                                         ScScreenSave,
@@ -80,9 +81,12 @@ bool SameState(const CloseState& a, const CloseState& b)
 // Whether the close rules post a close for this message, listed here on its
 // own rather than derived from the code: the AutoPlay query in every state; otherwise only a running
 // full-screen saver (not approved, no password dialog up) closes, and only on
-// key and button presses, mouse travel past the threshold, loss of
-// activation, a critical resume and the power events of the power table.
+// key and button presses, a second travel past the threshold while the
+// first waits, that travel's timer, loss of activation, a critical resume and the power
+// events of the power table. (The runs never change the screen.)
 enum class Expect { No, Yes, Either };
+
+Expect TravelPastThreshold(const CloseState& before, const SaverEvent& e);
 
 Expect ExpectedClose(const CloseContext& context, const CloseState& before, const SaverEvent& e)
 {
@@ -96,16 +100,8 @@ Expect ExpectedClose(const CloseContext& context, const CloseState& before, cons
     case LButtonDown:
     case RButtonDown:
     case MButtonDown: return Expect::Yes;
-    case MouseMove: {
-        int64_t dx = int64_t(e.cursor.x) - before.lastCursorPos.x;
-        int64_t dy = int64_t(e.cursor.y) - before.lastCursorPos.y;
-        if (dx < 0) dx = -dx;
-        if (dy < 0) dy = -dy;
-        // Beyond 2^31 the 32-bit difference itself wraps; the rules leave
-        // such jumps to the arithmetic of the platform.
-        if (dx >= (int64_t(1) << 31) || dy >= (int64_t(1) << 31)) return Expect::Either;
-        return yes(dx + dy > mouseMoveThreshold);
-    }
+    case MouseMove: return before.travelPending ? TravelPastThreshold(before, e) : Expect::No;
+    case Timer: return yes(e.wParam == travelTimerId && before.travelPending);
     case ActivateApp: return yes(e.wParam == 0);
     case Power: return yes(e.wParam == 3);
     case PowerBroadcast:
@@ -116,6 +112,19 @@ Expect ExpectedClose(const CloseContext& context, const CloseState& before, cons
         return Expect::Yes;
     default: return Expect::No;
     }
+}
+
+// Whether a move travels past the threshold from the reference point.
+Expect TravelPastThreshold(const CloseState& before, const SaverEvent& e)
+{
+    int64_t dx = int64_t(e.cursor.x) - before.lastCursorPos.x;
+    int64_t dy = int64_t(e.cursor.y) - before.lastCursorPos.y;
+    if (dx < 0) dx = -dx;
+    if (dy < 0) dy = -dy;
+    // Beyond 2^31 the 32-bit difference itself wraps; the rules leave
+    // such jumps to the arithmetic of the platform.
+    if (dx >= (int64_t(1) << 31) || dy >= (int64_t(1) << 31)) return Expect::Either;
+    return dx + dy > mouseMoveThreshold ? Expect::Yes : Expect::No;
 }
 
 bool IsInputMessage(uint32_t message)
@@ -221,10 +230,11 @@ private:
     void CheckWindowDecision(const CloseState& before, const SaverEvent& e, const Decision& d)
     {
         bool fullScreen = !context.previewMode;
-        // The outer procedure posts a close only for the monitor-power command.
+        // The outer procedure posts a close only for the monitor-power command,
+        // and changes the state only to follow a display change.
         FUZZ_CHECK(d.postClose ==
                    (fullScreen && e.message == SysCommand && e.wParam == ScMonitorPower));
-        FUZZ_CHECK(SameState(d.next, before));
+        if (!(fullScreen && e.message == DisplayChange)) FUZZ_CHECK(SameState(d.next, before));
         if (!fullScreen) FUZZ_CHECK(!d.hideCursor);
         if (e.message == SetText) FUZZ_CHECK(d.outcome == Outcome::Answer && d.result == 0);
         if (before.closeApproved) {
@@ -264,8 +274,13 @@ private:
         bool rulesApply = !context.previewMode && !before.closeApproved &&
                           !before.verifyInProgress &&
                           !(checksPassword && (e.message == Close || e.message == App));
-        // The mouse reference moves only with a move that closes.
-        bool moved = rulesApply && e.message == MouseMove && d.postClose;
+        // The mouse reference moves only with a move that closes or waits.
+        bool waits = rulesApply && e.message == MouseMove && !before.travelPending &&
+                     TravelPastThreshold(before, e) == Expect::Yes;
+        if (rulesApply && e.message == MouseMove && !before.travelPending &&
+            TravelPastThreshold(before, e) != Expect::Either)
+            FUZZ_CHECK(d.armTravelTimer == waits && d.next.travelPending == waits);
+        bool moved = rulesApply && e.message == MouseMove && (d.postClose || d.armTravelTimer);
         const ScreenPoint& reference = moved ? e.cursor : before.lastCursorPos;
         FUZZ_CHECK(d.next.lastCursorPos.x == reference.x && d.next.lastCursorPos.y == reference.y);
         // The AC status is taken over only from a running saver's status change.

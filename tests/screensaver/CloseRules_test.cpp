@@ -13,14 +13,18 @@ bool operator==(const CloseState& a, const CloseState& b)
 {
     return a.closeApproved == b.closeApproved && a.verifyInProgress == b.verifyInProgress &&
            a.lastVerifyTick == b.lastVerifyTick && a.acLineStatus == b.acLineStatus &&
-           a.lastCursorPos.x == b.lastCursorPos.x && a.lastCursorPos.y == b.lastCursorPos.y;
+           a.lastCursorPos.x == b.lastCursorPos.x && a.lastCursorPos.y == b.lastCursorPos.y &&
+           a.travelPending == b.travelPending && a.screen.left == b.screen.left && a.screen.top == b.screen.top &&
+           a.screen.width == b.screen.width && a.screen.height == b.screen.height;
 }
 
 std::ostream& operator<<(std::ostream& out, const CloseState& s)
 {
     return out << "{approved " << s.closeApproved << ", verifying " << s.verifyInProgress
                << ", tick " << s.lastVerifyTick << ", ac " << int(s.acLineStatus) << ", ref ("
-               << s.lastCursorPos.x << "," << s.lastCursorPos.y << ")}";
+               << s.lastCursorPos.x << "," << s.lastCursorPos.y << "), pending "
+               << s.travelPending << ", screen " << s.screen.left
+               << "," << s.screen.top << "," << s.screen.width << "x" << s.screen.height << "}";
 }
 
 namespace {
@@ -35,11 +39,16 @@ CloseContext Preview() { return CloseContext{true, false, false, 0}; }
 CloseContext Win9x(bool verifier) { return CloseContext{false, true, verifier, autoPlayNumber}; }
 CloseContext Win9xPreview() { return CloseContext{true, true, false, autoPlayNumber}; }
 
+// One 1024x768 monitor, and what a second one left of it makes of it.
+const ScreenRect onePrimary = {0, 0, 1024, 768};
+const ScreenRect secondLeft = {-800, 0, 1824, 768};
+
 CloseState Running()
 {
     CloseState s;
     s.lastCursorPos = {100, 200};
     s.acLineStatus = 1;
+    s.screen = onePrimary;
     return s;
 }
 CloseState Approved()
@@ -60,6 +69,20 @@ CloseState WithReference(int32_t x, int32_t y)
     s.lastCursorPos = {x, y};
     return s;
 }
+// A closing travel to (x, y) waiting on its timer.
+CloseState Pending(int32_t x, int32_t y)
+{
+    CloseState s = WithReference(x, y);
+    s.travelPending = true;
+    return s;
+}
+// The state once the window covers `screen`, travel measured from `mark`.
+CloseState Covering(ScreenRect screen, int32_t x, int32_t y)
+{
+    CloseState s = WithReference(x, y);
+    s.screen = screen;
+    return s;
+}
 CloseState WithAc(uint8_t status)
 {
     CloseState s = Running();
@@ -74,6 +97,7 @@ SaverEvent Event(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0)
     e.wParam = wParam;
     e.lParam = lParam;
     e.cursor = {100, 200};  // where the reference of Running() is
+    e.screen = onePrimary;  // the screen of Running()
     return e;
 }
 SaverEvent MoveTo(int32_t x, int32_t y)
@@ -82,6 +106,16 @@ SaverEvent MoveTo(int32_t x, int32_t y)
     e.cursor = {x, y};
     return e;
 }
+// A message read on another virtual screen, the cursor moved by the change.
+SaverEvent OnScreen(uint32_t message, ScreenRect screen, int32_t x, int32_t y,
+                    uintptr_t wParam = 0)
+{
+    SaverEvent e = Event(message, wParam);
+    e.screen = screen;
+    e.cursor = {x, y};
+    return e;
+}
+SaverEvent TravelTimer() { return Event(Timer, travelTimerId); }
 SaverEvent PowerStatus(uint8_t ac)
 {
     SaverEvent e = Event(PowerBroadcast, PbtPowerStatusChange);
@@ -100,6 +134,8 @@ struct Row {
     bool hideCursor = false;
     bool yield = false;
     std::optional<CloseState> next{};  // absent: the state stays as it was
+    bool coverScreen = false;
+    bool armTravelTimer = false;
 };
 
 void Check(const Row& row, const Decision& d)
@@ -112,6 +148,8 @@ void Check(const Row& row, const Decision& d)
     }
     EXPECT_EQ(row.hideCursor, d.hideCursor);
     EXPECT_EQ(row.yield, d.yield);
+    EXPECT_EQ(row.coverScreen, d.coverScreen);
+    EXPECT_EQ(row.armTravelTimer, d.armTravelTimer);
     EXPECT_EQ(row.next.value_or(row.state), d.next);
 }
 
@@ -137,16 +175,37 @@ TEST(CloseRules, DefaultProcedureTable)
         {"extra button never closes", FullScreen(), Running(), Event(0x020B), Default, false},
         {"WM_ACTIVATE never closes", FullScreen(), Running(), Event(0x0006, 0), Default, false},
         {"WM_NCACTIVATE never closes", FullScreen(), Running(), Event(0x0086, 0), Default, false},
-        // Mouse travel abs(dx) + abs(dy) above 4 closes and moves the reference.
+        // Mouse travel abs(dx) + abs(dy) above 4 moves the reference and waits
+        // for its timer; a further move or the timer closes.
         {"travel dx 4 stays", FullScreen(), Running(), MoveTo(104, 200), Default, false},
         {"travel dx 2 dy 2 stays", FullScreen(), Running(), MoveTo(102, 202), Default, false},
         {"travel dx -2 dy -2 stays", FullScreen(), Running(), MoveTo(98, 198), Default, false},
-        {"travel dx 5 closes", FullScreen(), Running(), MoveTo(105, 200), Default, true, 0, false,
-         false, WithReference(105, 200)},
-        {"travel dx -3 dy 2 closes", FullScreen(), Running(), MoveTo(97, 202), Default, true, 0,
-         false, false, WithReference(97, 202)},
+        {"travel dx 5 waits", FullScreen(), Running(), MoveTo(105, 200), Default, false, 0, false,
+         false, Pending(105, 200), false, true},
+        {"travel dx -3 dy 2 waits", FullScreen(), Running(), MoveTo(97, 202), Default, false, 0,
+         false, false, Pending(97, 202), false, true},
         {"travel across the origin counts both sides", FullScreen(), WithReference(-2, 0),
-         MoveTo(3, 0), Default, true, 0, false, false, WithReference(3, 0)},
+         MoveTo(3, 0), Default, false, 0, false, false, Pending(3, 0), false, true},
+        {"waiting: a second travel of 5 closes", FullScreen(), Pending(105, 200), MoveTo(110, 200),
+         Default, true, 0, false, false, WithReference(110, 200)},
+        {"waiting: a move of 1 stays (a display change may move twice)", FullScreen(),
+         Pending(105, 200), MoveTo(106, 200), Default, false},
+        {"waiting: the travel timer closes", FullScreen(), Pending(105, 200), TravelTimer(), Default,
+         true, 0, false, false, WithReference(105, 200)},
+        {"waiting: another timer stays", FullScreen(), Pending(105, 200), Event(Timer, 1), Default,
+         false},
+        {"the travel timer with nothing waiting stays", FullScreen(), Running(), TravelTimer(),
+         Default, false},
+        // A display change moves the cursor before WM_DISPLAYCHANGE comes: a
+        // move on another virtual screen covers it and is no travel.
+        {"move on a changed screen follows it, no close", FullScreen(), Running(),
+         OnScreen(MouseMove, secondLeft, 0, 300), Default, false, 0, false, false,
+         Covering(secondLeft, 0, 300), true},
+        {"preview move on a changed screen stays", Preview(), Running(),
+         OnScreen(MouseMove, secondLeft, 0, 300), Default, false},
+        {"waiting: the timer on a changed screen follows it, no close", FullScreen(),
+         Pending(105, 200), OnScreen(Timer, secondLeft, 0, 300, travelTimerId), Default, false, 0, false, false,
+         Covering(secondLeft, 0, 300), true},
         // Activation: only losing it closes.
         {"WM_ACTIVATEAPP 1 stays", FullScreen(), Running(), Event(ActivateApp, 1), Default, false},
         {"WM_ACTIVATEAPP 0 closes", FullScreen(), Running(), Event(ActivateApp, 0), Default, true},
@@ -266,8 +325,56 @@ TEST(CloseRules, SmallMovesAddUpAgainstTheSameReference)
     Decision first = DecideSaverDefault(FullScreen(), state, MoveTo(103, 200));
     EXPECT_FALSE(first.postClose);
     Decision second = DecideSaverDefault(FullScreen(), first.next, MoveTo(106, 200));
-    EXPECT_TRUE(second.postClose);
-    EXPECT_EQ(WithReference(106, 200), second.next);
+    EXPECT_FALSE(second.postClose);
+    EXPECT_EQ(Pending(106, 200), second.next);
+    Decision timer = DecideSaverDefault(FullScreen(), second.next, TravelTimer());
+    EXPECT_TRUE(timer.postClose && timer.killTravelTimer);
+}
+
+TEST(CloseRules, TheTravelTimerEndsInEveryState)
+{
+    EXPECT_TRUE(DecideSaverDefault(Preview(), Pending(1, 1), TravelTimer()).killTravelTimer);
+    EXPECT_TRUE(DecideSaverDefault(Win9x(true), Verifying(), TravelTimer()).killTravelTimer);
+    EXPECT_FALSE(DecideSaverDefault(FullScreen(), Pending(1, 1), Event(Timer, 1)).killTravelTimer);
+}
+
+// The order measured when the primary shrinks under a running saver: the
+// cursor jumps with the screen, WM_MOUSEMOVE, then WM_DISPLAYCHANGE; later
+// travel counts from the new place, and a travel past the threshold waits
+// for its timer.
+TEST(CloseRules, DisplayChangeIsNoTravel)
+{
+    const ScreenRect smaller = {-800, 0, 1600, 600};
+    CloseState state = Covering(secondLeft, -500, 300);
+    Decision moved = DecideSaverDefault(FullScreen(), state, OnScreen(MouseMove, smaller, 0, 300));
+    Decision changed = DecideSaverWindowMessage(FullScreen(), moved.next,
+                                                OnScreen(DisplayChange, smaller, 0, 300));
+    Decision small =
+        DecideSaverDefault(FullScreen(), changed.next, OnScreen(MouseMove, smaller, 3, 300));
+    Decision large =
+        DecideSaverDefault(FullScreen(), small.next, OnScreen(MouseMove, smaller, 5, 300));
+    Decision timer = DecideSaverDefault(FullScreen(), large.next,
+                                        OnScreen(Timer, smaller, 5, 300, travelTimerId));
+    EXPECT_FALSE(moved.postClose || changed.postClose || small.postClose || large.postClose);
+    EXPECT_TRUE(large.armTravelTimer && timer.postClose);
+    EXPECT_EQ(Covering(smaller, 5, 300), timer.next);
+}
+
+// Under Wine the move may come while the old screen is still read: the
+// travel waits, and the display change that comes meanwhile explains it.
+TEST(CloseRules, DisplayChangeWhileTravelWaits)
+{
+    const ScreenRect smaller = {-800, 0, 1600, 600};
+    Decision moved =
+        DecideSaverDefault(FullScreen(), Covering(secondLeft, -500, 300),
+                           OnScreen(MouseMove, secondLeft, 0, 300));
+    Decision changed = DecideSaverWindowMessage(FullScreen(), moved.next,
+                                                OnScreen(DisplayChange, smaller, 0, 300));
+    Decision timer = DecideSaverDefault(FullScreen(), changed.next,
+                                        OnScreen(Timer, smaller, 0, 300, travelTimerId));
+    EXPECT_TRUE(moved.armTravelTimer);
+    EXPECT_FALSE(moved.postClose || changed.postClose || timer.postClose);
+    EXPECT_EQ(Covering(smaller, 0, 300), timer.next);
 }
 
 TEST(CloseRules, AcStatusChangeClosesOnceForTheSameNewStatus)
@@ -345,6 +452,16 @@ TEST(CloseRules, SaverWindowProcedureTable)
         {"WM_APP forwarded", Win9x(true), Running(), Event(App), Outcome::Forward, false},
         {"power broadcast forwarded", FullScreen(), Running(), Event(PowerBroadcast, 4),
          Outcome::Forward, false},
+        // A display change: the window covers the new virtual screen, travel
+        // is measured afresh, the viewer sees it; a preview is its parent's.
+        {"display change covers the new screen", FullScreen(), Running(),
+         OnScreen(DisplayChange, secondLeft, -500, 300), Outcome::Forward, false, 0, false, false,
+         Covering(secondLeft, -500, 300), true},
+        {"display change to the same screen covers it again", FullScreen(), Running(),
+         OnScreen(DisplayChange, onePrimary, 100, 200), Outcome::Forward, false, 0, false, false,
+         Running(), true},
+        {"preview display change forwarded only", Preview(), Running(),
+         OnScreen(DisplayChange, secondLeft, -500, 300), Outcome::Forward, false},
     };
     for (const Row& row : rows)
         Check(row, DecideSaverWindowMessage(row.context, row.state, row.event));

@@ -5,6 +5,9 @@
 //                            decimal handle, 0 for none), or "none"
 //   dialogprobe closebutton  "X Y": a screen point on the caption's close button
 //   dialogprobe handle TITLE the decimal handle of the top-level window TITLE
+//   dialogprobe fits         "whole", when every control lies inside the
+//                            dialog's client area and the dialog on the
+//                            screen, or the first one that does not
 #include <windows.h>
 #include <commctrl.h>
 
@@ -62,17 +65,60 @@ int PrintCloseButton()
     return 1;
 }
 
+// A control's rectangle in its dialog's client coordinates.
+RECT ClientRectOf(HWND dialog, HWND control)
+{
+    RECT r;
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+int PrintFit()
+{
+    HWND dialog = FindDialog();
+    RECT client, frame;
+    if (!dialog || !GetClientRect(dialog, &client) || !GetWindowRect(dialog, &frame)) return 1;
+    RECT screen = {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+                   GetSystemMetrics(SM_XVIRTUALSCREEN) + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                   GetSystemMetrics(SM_YVIRTUALSCREEN) + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    if (!Inside(frame, screen)) {
+        std::printf("the dialog %ld,%ld-%ld,%ld is off the screen\n", frame.left, frame.top,
+                    frame.right, frame.bottom);
+        return 0;
+    }
+    for (HWND control = GetWindow(dialog, GW_CHILD); control;
+         control = GetWindow(control, GW_HWNDNEXT)) {
+        RECT r = ClientRectOf(dialog, control);
+        if (!Inside(r, client)) {
+            std::printf("control %d at %ld,%ld-%ld,%ld outside the client area %ldx%ld\n",
+                        GetDlgCtrlID(control), r.left, r.top, r.right, r.bottom, client.right,
+                        client.bottom);
+            return 0;
+        }
+    }
+    std::printf("whole\n");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     if (argc == 2 && std::strcmp(argv[1], "state") == 0) return PrintState();
     if (argc == 2 && std::strcmp(argv[1], "closebutton") == 0) return PrintCloseButton();
+    if (argc == 2 && std::strcmp(argv[1], "fits") == 0) return PrintFit();
     if (argc == 3 && std::strcmp(argv[1], "handle") == 0) {
         HWND window = FindWindowA(nullptr, argv[2]);
         std::printf("%lu\n", HandleNumber(window));
         return window ? 0 : 1;
     }
-    std::fputs("usage: dialogprobe state | closebutton | handle TITLE\n", stderr);
+    std::fputs("usage: dialogprobe state | closebutton | fits | handle TITLE\n", stderr);
     return 2;
 }
