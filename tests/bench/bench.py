@@ -182,7 +182,7 @@ def main():
               f"{(figures['fps'] - target) / target * 100:10.1f}% {plain} {figures['close']*1000:9.1f}")
     size = os.path.getsize(os.path.join(BIN, "saverviewer.scr"))
     print()
-    print(f"saverviewer.scr: {size} bytes (target <= 28672)")
+    print(f"saverviewer.scr: {size} bytes (target <= 30720)")
 
 
 if __name__ == "__main__":

@@ -35,7 +35,7 @@ if [ -z "${MONITORS_ROW:-}" ]; then
 fi
 
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
-. "$ORMELIX_SOURCE/tests/host/trace.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
 IFS='|' read -r name layout dpi start screen monitors change after closing <<<"$MONITORS_ROW"
 probe() { wine "$ORMELIX_BIN/saverprobe.exe" "$@" 2>/dev/null | tr -d '\r'; }
 displays() { wine "$ORMELIX_BIN/displaymode.exe" list 2>/dev/null | tr -d '\r'; }
