@@ -12,13 +12,13 @@ static_assert(m::Create == WM_CREATE && m::Destroy == WM_DESTROY && m::Close == 
                   m::EraseBackground == WM_ERASEBKGND && m::ShowWindow == WM_SHOWWINDOW &&
                   m::ActivateApp == WM_ACTIVATEAPP && m::SetCursor == WM_SETCURSOR &&
                   m::Power == WM_POWER && m::Help == WM_HELP && m::ContextMenu == WM_CONTEXTMENU &&
-                  m::DisplayChange == WM_DISPLAYCHANGE &&
-                  m::NcDestroy == WM_NCDESTROY && m::KeyDown == WM_KEYDOWN &&
-                  m::KeyUp == WM_KEYUP && m::SysKeyDown == WM_SYSKEYDOWN &&
-                  m::SysCommand == WM_SYSCOMMAND && m::Timer == WM_TIMER &&
-                  m::MouseMove == WM_MOUSEMOVE && m::LButtonDown == WM_LBUTTONDOWN &&
-                  m::RButtonDown == WM_RBUTTONDOWN && m::MButtonDown == WM_MBUTTONDOWN &&
-                  m::PowerBroadcast == WM_POWERBROADCAST && m::App == WM_APP,
+                  m::DisplayChange == WM_DISPLAYCHANGE && m::NcDestroy == WM_NCDESTROY &&
+                  m::KeyDown == WM_KEYDOWN && m::KeyUp == WM_KEYUP &&
+                  m::SysKeyDown == WM_SYSKEYDOWN && m::SysCommand == WM_SYSCOMMAND &&
+                  m::Timer == WM_TIMER && m::MouseMove == WM_MOUSEMOVE &&
+                  m::LButtonDown == WM_LBUTTONDOWN && m::RButtonDown == WM_RBUTTONDOWN &&
+                  m::MButtonDown == WM_MBUTTONDOWN && m::PowerBroadcast == WM_POWERBROADCAST &&
+                  m::App == WM_APP,
               "message numbers");
 static_assert(m::ScNextWindow == SC_NEXTWINDOW && m::ScPrevWindow == SC_PREVWINDOW &&
                   m::ScScreenSave == SC_SCREENSAVE && m::ScMonitorPower == SC_MONITORPOWER &&

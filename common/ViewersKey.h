@@ -13,4 +13,5 @@ const int keyPathSize = 264;
 const size_t longestOpenableKeyPath = 260;
 // The key, "\" and the name; the buffer holds that and the terminator.
 const size_t longestProjectName = longestOpenableKeyPath - (sizeof viewersKey - 1) - 1;
-static_assert(longestOpenableKeyPath < keyPathSize, "the key path buffer holds the longest key path");
+static_assert(longestOpenableKeyPath < keyPathSize,
+              "the key path buffer holds the longest key path");

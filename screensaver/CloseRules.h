@@ -74,11 +74,11 @@ enum class Outcome : uint8_t {
 
 struct Decision {
     Outcome outcome = Outcome::DefaultProcedure;
-    intptr_t result = 0;      // with Outcome::Answer
-    bool postClose = false;   // queue a WM_CLOSE to the window
-    bool hideCursor = false;  // SetCursor(no cursor)
-    bool yield = false;       // Sleep(0) before going on
-    bool coverScreen = false;  // move and size the window over next.screen first
+    intptr_t result = 0;           // with Outcome::Answer
+    bool postClose = false;        // queue a WM_CLOSE to the window
+    bool hideCursor = false;       // SetCursor(no cursor)
+    bool yield = false;            // Sleep(0) before going on
+    bool coverScreen = false;      // move and size the window over next.screen first
     bool armTravelTimer = false;   // SetTimer(travelTimerId, travelConfirmMs)
     bool killTravelTimer = false;  // KillTimer(travelTimerId)
     CloseState next;

@@ -14,17 +14,18 @@ bool operator==(const CloseState& a, const CloseState& b)
     return a.closeApproved == b.closeApproved && a.verifyInProgress == b.verifyInProgress &&
            a.lastVerifyTick == b.lastVerifyTick && a.acLineStatus == b.acLineStatus &&
            a.lastCursorPos.x == b.lastCursorPos.x && a.lastCursorPos.y == b.lastCursorPos.y &&
-           a.travelPending == b.travelPending && a.screen.left == b.screen.left && a.screen.top == b.screen.top &&
-           a.screen.width == b.screen.width && a.screen.height == b.screen.height;
+           a.travelPending == b.travelPending && a.screen.left == b.screen.left &&
+           a.screen.top == b.screen.top && a.screen.width == b.screen.width &&
+           a.screen.height == b.screen.height;
 }
 
 std::ostream& operator<<(std::ostream& out, const CloseState& s)
 {
     return out << "{approved " << s.closeApproved << ", verifying " << s.verifyInProgress
                << ", tick " << s.lastVerifyTick << ", ac " << int(s.acLineStatus) << ", ref ("
-               << s.lastCursorPos.x << "," << s.lastCursorPos.y << "), pending "
-               << s.travelPending << ", screen " << s.screen.left
-               << "," << s.screen.top << "," << s.screen.width << "x" << s.screen.height << "}";
+               << s.lastCursorPos.x << "," << s.lastCursorPos.y << "), pending " << s.travelPending
+               << ", screen " << s.screen.left << "," << s.screen.top << "," << s.screen.width
+               << "x" << s.screen.height << "}";
 }
 
 namespace {
@@ -107,8 +108,7 @@ SaverEvent MoveTo(int32_t x, int32_t y)
     return e;
 }
 // A message read on another virtual screen, the cursor moved by the change.
-SaverEvent OnScreen(uint32_t message, ScreenRect screen, int32_t x, int32_t y,
-                    uintptr_t wParam = 0)
+SaverEvent OnScreen(uint32_t message, ScreenRect screen, int32_t x, int32_t y, uintptr_t wParam = 0)
 {
     SaverEvent e = Event(message, wParam);
     e.screen = screen;
@@ -190,8 +190,8 @@ TEST(CloseRules, DefaultProcedureTable)
          Default, true, 0, false, false, WithReference(110, 200)},
         {"waiting: a move of 1 stays (a display change may move twice)", FullScreen(),
          Pending(105, 200), MoveTo(106, 200), Default, false},
-        {"waiting: the travel timer closes", FullScreen(), Pending(105, 200), TravelTimer(), Default,
-         true, 0, false, false, WithReference(105, 200)},
+        {"waiting: the travel timer closes", FullScreen(), Pending(105, 200), TravelTimer(),
+         Default, true, 0, false, false, WithReference(105, 200)},
         {"waiting: another timer stays", FullScreen(), Pending(105, 200), Event(Timer, 1), Default,
          false},
         {"the travel timer with nothing waiting stays", FullScreen(), Running(), TravelTimer(),
@@ -204,8 +204,8 @@ TEST(CloseRules, DefaultProcedureTable)
         {"preview move on a changed screen stays", Preview(), Running(),
          OnScreen(MouseMove, secondLeft, 0, 300), Default, false},
         {"waiting: the timer on a changed screen follows it, no close", FullScreen(),
-         Pending(105, 200), OnScreen(Timer, secondLeft, 0, 300, travelTimerId), Default, false, 0, false, false,
-         Covering(secondLeft, 0, 300), true},
+         Pending(105, 200), OnScreen(Timer, secondLeft, 0, 300, travelTimerId), Default, false, 0,
+         false, false, Covering(secondLeft, 0, 300), true},
         // Activation: only losing it closes.
         {"WM_ACTIVATEAPP 1 stays", FullScreen(), Running(), Event(ActivateApp, 1), Default, false},
         {"WM_ACTIVATEAPP 0 closes", FullScreen(), Running(), Event(ActivateApp, 0), Default, true},
@@ -365,9 +365,8 @@ TEST(CloseRules, DisplayChangeIsNoTravel)
 TEST(CloseRules, DisplayChangeWhileTravelWaits)
 {
     const ScreenRect smaller = {-800, 0, 1600, 600};
-    Decision moved =
-        DecideSaverDefault(FullScreen(), Covering(secondLeft, -500, 300),
-                           OnScreen(MouseMove, secondLeft, 0, 300));
+    Decision moved = DecideSaverDefault(FullScreen(), Covering(secondLeft, -500, 300),
+                                        OnScreen(MouseMove, secondLeft, 0, 300));
     Decision changed = DecideSaverWindowMessage(FullScreen(), moved.next,
                                                 OnScreen(DisplayChange, smaller, 0, 300));
     Decision timer = DecideSaverDefault(FullScreen(), changed.next,
