@@ -1,4 +1,5 @@
-# Sourced by tests/support/winenv and scripts/demo: a private X display for
+# Sourced by tests/support/winenv, scripts/demo and the trial run of
+# scripts/package and scripts/check-saver: a private X display for
 # Wine, either Xvfb with one screen or, for a layout of several monitors,
 # Xorg with the dummy video driver (Xvfb cannot show Wine two monitors).
 #

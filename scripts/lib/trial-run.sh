@@ -1,8 +1,9 @@
 # Sourced by scripts/package and scripts/check-saver, after
-# scripts/lib/saver-install.sh and scripts/lib/project-file.sh: the trial run,
-# the packed saver started full screen against an install directory under
-# Wine, in a scratch prefix and on an Xvfb display of its own, as Windows
-# would start it after the setup program. Needs ORMELIX_BIN (boxwatch.exe) and the template prefixes that
+# scripts/lib/saver-install.sh, scripts/lib/project-file.sh and
+# scripts/lib/display.sh: the trial run, the packed saver started full screen
+# against an install directory under Wine, in a scratch prefix and on an Xvfb
+# display of its own, as Windows would start it after the setup program.
+# Needs ORMELIX_BIN (boxwatch.exe) and the template prefixes that
 # scripts/setup boots.
 
 # How long the trial waits for the saver's window, and then watches it run.
@@ -139,10 +140,7 @@ trial_wine() {
             cp -a "$template/drive_c/windows/$system" "$scratch/prefix/drive_c/windows/"
     done
     export WINEPREFIX="$scratch/prefix" LC_ALL=C.UTF-8
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
-    trial_xvfb=$!
-    for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.05; done
-    export DISPLAY=":$(head -n1 "$scratch/display")"
+    display_start "$scratch"
     wineserver -p >/dev/null 2>&1
 }
 
@@ -150,7 +148,7 @@ trial_wine() {
 # removes SCRATCH.
 trial_end() {
     WINEPREFIX="$1/prefix" wineserver -k >/dev/null 2>&1 || true
-    [ -n "${trial_xvfb:-}" ] && kill "$trial_xvfb" 2>/dev/null
+    [ -n "${DISPLAY_PID:-}" ] && kill "$DISPLAY_PID" 2>/dev/null
     wait 2>/dev/null
     rm -rf "$1"
 }
