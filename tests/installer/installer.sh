@@ -203,10 +203,12 @@ check "a folder too long: exit code" 2 "$EXIT_CODE"
 check "a folder too long: state" "$(removed "" 0)" "$(state)"
 start_wine "$E2E_DIR/setup.exe"
 wait_window "$name Setup" 20
-watch_boxes 1
 # Welcome, components, then the folder typed over the directory page's one.
+# Boxes are watched from then on: while a page changes, the setup window
+# holds only texts and buttons, as a message box does.
 xdotool key Return Return ctrl+a
 xdotool type --delay 0 "$long_folder"
+watch_boxes 1
 xdotool key Return
 wait_boxes
 # boxwatch writes in the ANSI code page.

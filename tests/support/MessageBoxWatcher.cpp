@@ -46,6 +46,8 @@ std::string BoxText(HWND box)
 // other controls and is left alone.
 bool LooksLikeMessageBox(HWND window)
 {
+    // A message box is never minimised; a setup program's window can be.
+    if (GetWindowLongA(window, GWL_STYLE) & WS_MINIMIZEBOX) return false;
     char className[32];
     bool hasButton = false;
     for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
