@@ -31,13 +31,17 @@
 ;   ICON           an .ico file for the setup program, the uninstaller and
 ;                  Add or Remove Programs (optional)
 ;   DESCRIPTION    the saver component's description (optional)
+;   UPGRADE_CODE   the upgrade code of the saver's Windows Installer package
+;                  ({...}); where that package is installed, the setup
+;                  program refuses (optional)
 ;
 ; Command line of the setup program: /S installs silently; /ACTIVATE then
 ; also makes it the current screen saver (an interactive install offers it).
 ; Exit codes: 0 installed, 1 cancelled, 2 refused (no administrator rights,
 ; an ANSI code page that reads the name as another one, a folder too long
-; for the install directory's paths, or a destination that cannot be
-; written), nothing written in either case.
+; for the install directory's paths, a destination that cannot be written,
+; or the saver's Windows Installer package installed), nothing written in
+; either case.
 
 Unicode true
 !include MUI2.nsh
@@ -259,6 +263,13 @@ Function .onInit
   System::Call 'kernel32::GetACP() i .r0'
   ${If} $R5 S!= "${PROJECT_NAME}"
     !insertmacro Refuse "The screen saver $\"${PROJECT_NAME}$\" is made for Windows with the code page ${NAME_CODEPAGE}; this Windows uses the code page $0, in which the saver cannot find its settings. Nothing was installed."
+  ${EndIf}
+!endif
+!ifdef UPGRADE_CODE
+  ; The package keeps its own record of the same files and values.
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${UPGRADE_CODE}", i 0, i 0, w .r1) i .r0'
+  ${If} $0 == 0
+    !insertmacro Refuse "The screen saver $\"${PROJECT_NAME}$\" was installed by its Windows Installer package. Remove that first (msiexec /x $1). Nothing was installed."
   ${EndIf}
 !endif
 !ifdef PROJECT_FILES

@@ -47,7 +47,6 @@ for row in "ProductVersion|$version" "CompanyName|$publisher"; do
         "$(strings -el "$E2E_DIR/setup.exe" | grep -m1 -A1 -x "${row%%|*}" | sed -n 2p)"
 done
 
-has_key() { wine reg query "$1" "/reg:${2:-32}" >/dev/null 2>&1; }
 set_desktop() {
     if [ -n "$2" ]; then wine reg add "$desktop" /v "$1" /d "$2" /f >/dev/null 2>&1
     else wine reg delete "$desktop" /v "$1" /f >/dev/null 2>&1 || true; fi
@@ -55,13 +54,6 @@ set_desktop() {
 initial_saver="$(saver_reg_value "$desktop" SCRNSAVE.EXE)" initial_active="$(saver_reg_value "$desktop" ScreenSaveActive)"
 on_exit "set_desktop SCRNSAVE.EXE '$initial_saver'; set_desktop ScreenSaveActive '$initial_active'"
 
-# run_line LINE: runs a command line the way Windows runs one (verbatim, from
-# a batch file, whose cmd waits for it); its exit code is in EXIT_CODE. cmd
-# reads the file in the OEM code page, 437 in winenv's locale.
-run_line() {
-    printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$1" | iconv -f UTF-8 -t CP437 >"$E2E_DIR/run.bat"
-    set +e; wine cmd /c "$(winpath "$E2E_DIR/run.bat")" >>"$E2E_DIR/wine.log" 2>&1; EXIT_CODE=$?; set -e
-}
 setup() { run_line "$(winpath "$E2E_DIR/setup.exe") $*"; }
 # uninstall_in_place [NAME [DIR]]: the uninstaller of NAME ($name unless
 # given) in DIR (where it goes by default unless given) run in place (_?=),

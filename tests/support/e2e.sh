@@ -32,6 +32,18 @@ check() {
     echo "ok: $1"
 }
 
+# run_line LINE: runs a command line the way Windows runs one (verbatim, from
+# a batch file, whose cmd waits for it); its exit code is in EXIT_CODE. cmd
+# reads the file in the OEM code page, 437 in winenv's locale.
+run_line() {
+    printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$1" | iconv -f UTF-8 -t CP437 >"$E2E_DIR/run.bat"
+    set +e; wine cmd /c "$(winpath "$E2E_DIR/run.bat")" >>"$E2E_DIR/wine.log" 2>&1; EXIT_CODE=$?; set -e
+}
+
+# has_key KEY [VIEW]: the registry key exists, in the 32-bit view unless
+# VIEW is 64.
+has_key() { wine reg query "$1" "/reg:${2:-32}" >/dev/null 2>&1; }
+
 # start_wine PROGRAM ARGS...: starts a Wine program in the background;
 # its pid is in WINE_PID and it is killed when the script ends.
 start_wine() {

@@ -1,0 +1,173 @@
+#!/bin/bash
+# The Windows Installer package of scripts/package end to end, in the prefix
+# winenv gave (32-bit, or 64-bit under WoW64), installed silently by msiexec
+# as a management service would: what wixl wrote, install, the installed
+# saver started, upgrade keeping or replacing the settings, a rebuild of the
+# same version, a downgrade refused, an uninstall that leaves nothing, the
+# refusals of the checks, and the package and the setup program of one saver
+# refusing each other.
+. "$ORMELIX_SOURCE/tests/support/e2e.sh"
+. "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
+. "$ORMELIX_SOURCE/tests/enginehost/trace.sh"
+
+name="Shïp Tést"
+program_files="Program Files"
+if grep -q '^#arch=win64' "$WINEPREFIX/system.reg"; then program_files="Program Files (x86)"; fi
+echo "prefix: $(grep -m1 '^#arch=' "$WINEPREFIX/system.reg")"
+savers_dir="$WINEPREFIX/drive_c/$program_files/Ormelix Savers"
+install_dir="$savers_dir/$name"
+install_dir_win="C:\\$program_files\\Ormelix Savers\\$name"
+viewer_key="$saver_registry_base\\$name"
+uninstall_root='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+desktop='HKCU\Control Panel\Desktop'
+# Wine hands on only the low 8 bits of msiexec's exit code: 1603 arrives as 67.
+failed=$((1603 % 256))
+
+for dir in system32 syswow64; do
+    [ ! -d "$WINEPREFIX/drive_c/windows/$dir" ] || cp "$ORMELIX_BIN/commandrecorder.exe" "$WINEPREFIX/drive_c/windows/$dir/icacls.exe"
+done
+export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;icacls.exe=n" ORMELIX_COMMAND_LOG="$(winpath "$E2E_DIR")\\icacls.log"
+
+# Version 4.5.6 as shipped; 4.5.7 drops a channel and ships other settings.
+saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
+next="$E2E_DIR/next"
+cp -r "$SAVER_INSTALL" "$next"
+rm "$next/channels/$saver_string_channel"
+"$ORMELIX_NATIVE_BIN/makecfg" "$next/screensaver.cfg" demo.project 40 0 1 >/dev/null
+publisher='Aurore "Studio" & $ons'
+convert -size 32x32 xc:navy "$E2E_DIR/author.ico"
+package() {
+    "$ORMELIX_SOURCE/scripts/package" --no-trial "$@" >/dev/null 2>"$E2E_DIR/package.log" ||
+        { cat "$E2E_DIR/package.log" >&2; fail "scripts/package $*"; }
+}
+package --version 4.5.6 --publisher "$publisher" --icon "$E2E_DIR/author.ico" --description "Northern lights" \
+    "$name" "$E2E_DIR/Demo.msi" "$SAVER_INSTALL"
+package --version 4.5.7 "$name" "$E2E_DIR/Next.msi" "$next"
+package --version 4.5.7 "$name" "$E2E_DIR/Rebuilt.msi" "$next"
+saver_pack "$E2E_DIR/expected.scr" "$name" >/dev/null
+
+# 1. What wixl wrote, read back: it drops what it does not know without a
+#    word, and numbers actions placed with After= wrongly; and the code page
+#    set after it, without which the names read differently on a Windows of
+#    another ANSI code page.
+tables() { for table in "$@"; do msiinfo export "$E2E_DIR/Demo.msi" "$table"; done | tr -d '\r'; }
+for row in "CheckInstall	1	SetupActions	CheckInstall" \
+           "InstallSettingsFile	3073	SetupActions	InstallSettingsFile" \
+           "RemoveSettingsFile	3137	SetupActions	RemoveSettingsFile" \
+           "RemoveExistingProducts		1401" \
+           "InstallSettingsFile	NOT REMOVE AND SAVERLONGESTENTRY	4010" \
+           "0.0.0	4.5.7		256		OLDERFOUND" \
+           "4.5.6			2		NEWERFOUND" \
+           "Privileged	Installing the screen saver \"$name\" needs administrator rights." \
+           "ARPPRODUCTICON	saver.ico" "ARPCOMMENTS	Northern lights" "SAVERNAMEBYTES	5368ef702054e97374" \
+           "1252	_ForceCodepage"; do
+    tables CustomAction InstallExecuteSequence Upgrade LaunchCondition Property _ForceCodepage | grep -qF -- "$row" ||
+        fail "the package lacks the row [$row]"
+done
+echo "ok: the package's tables"
+
+msiexec() { run_line "msiexec $*"; }
+# product_codes: the product codes of the saver's uninstall entries (the
+# setup program's entry is named otherwise).
+product_codes() {
+    wine reg query "$uninstall_root" /s /reg:32 2>/dev/null | iconv -f CP437 -t UTF-8 | tr -d '\r' |
+        awk -v shown="    DisplayName    REG_SZ    $name (screen saver)" '/^HKEY/ { key = $0 }
+            $0 == shown && key ~ /\\{[-0-9A-F]+}$/ { sub(/.*\\/, "", key); print key }'
+}
+# state: what is installed of the saver, in one line.
+state() {
+    local scr=no files=no key=no codes
+    [ -e "$WINEPREFIX/drive_c/windows/$name.scr" ] && scr=yes
+    [ -e "$savers_dir" ] && files=yes
+    has_key "$viewer_key" && key=yes
+    codes="$(product_codes)"
+    echo "scr=$scr files=$files key=$key entries=$(grep -c . <<<"$codes") version=$(
+        [ -z "$codes" ] || saver_reg_value "$uninstall_root\\$(head -n1 <<<"$codes")" DisplayVersion)"
+}
+installed() { echo "scr=yes files=yes key=yes entries=1 version=$1"; }
+removed="scr=no files=no key=no entries=0 version="
+uninstall() { msiexec /x "$(product_codes | head -n1)" /qn; }
+initial_saver="$(saver_reg_value "$desktop" SCRNSAVE.EXE)"
+
+# 2. Installed: the saver, the install directory as shipped, the viewer's
+#    value, one uninstall entry with the author's details, Users' right to
+#    the settings; nothing of the signed-in user's.
+msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" /qn
+check "install: exit code" 0 "$EXIT_CODE"
+check "install: state" "$(installed 4.5.6)" "$(state)"
+cmp -s "$E2E_DIR/expected.scr" "$WINEPREFIX/drive_c/windows/$name.scr" || fail "the installed saver is not the viewer packed for '$name'"
+diff -r -x screensaver.cfg.shipped "$SAVER_INSTALL" "$install_dir" || fail "the install directory differs from the shipped one"
+check "registry value, 32-bit view" "$install_dir_win" "$(saver_reg_value "$viewer_key" DisplayName)"
+entry="$uninstall_root\\$(product_codes)"
+for row in "Publisher|$publisher" "InstallLocation|$install_dir_win" "Comments|Northern lights"; do
+    check "uninstall entry ${row%%|*}" "${row#*|}" "$(saver_reg_value "$entry" "${row%%|*}")"
+done
+check "install: Users may modify the settings file" "\"$install_dir_win\\screensaver.cfg\" /grant *S-1-5-32-545:(M)" \
+    "$(iconv -f CP1252 -t UTF-8 "$E2E_DIR/icacls.log" | tr -d '\r' | sed 's/^"[^"]*icacls\.exe" //')"
+check "install: the current saver untouched" "$initial_saver" "$(saver_reg_value "$desktop" SCRNSAVE.EXE)"
+
+# 3. The installed saver, started as Windows starts it, runs until a key.
+start_traced "$WINEPREFIX/drive_c/windows/$name.scr" /s
+wait_window "Screen Saver" 20
+wait_frames 1
+xdotool key space
+wait_exit "$WINE_PID" 20
+check "the installed saver: exit code after a key" 0 "$EXIT_CODE"
+
+# 4. The setup program of the same saver refuses, nothing changed.
+package "$name" "$E2E_DIR/setup.exe" "$SAVER_INSTALL"
+run_line "$(winpath "$E2E_DIR/setup.exe") /S"
+check "the setup program over the package: exit code" 2 "$EXIT_CODE"
+check "the setup program over the package: state" "$(installed 4.5.6)" "$(state)"
+
+# 5. Upgrades: the settings left as shipped are replaced by the new ones, the
+#    dropped channel goes; a rebuild of the same version replaces it in
+#    place and keeps the settings the user changed; an older one is refused.
+msiexec /i "$(winpath "$E2E_DIR/Next.msi")" /qn
+check "upgrade: exit code" 0 "$EXIT_CODE"
+check "upgrade: state" "$(installed 4.5.7)" "$(state)"
+diff -r -x screensaver.cfg.shipped "$next" "$install_dir" || fail "upgrade: the install directory is not the new version's"
+printf 'the settings the user saved' >"$install_dir/screensaver.cfg"
+msiexec /i "$(winpath "$E2E_DIR/Rebuilt.msi")" /qn
+check "rebuild of the same version: exit code" 0 "$EXIT_CODE"
+check "rebuild of the same version: state" "$(installed 4.5.7)" "$(state)"
+check "rebuild of the same version: the user's settings" "the settings the user saved" "$(cat "$install_dir/screensaver.cfg")"
+msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" /qn
+check "downgrade: exit code" "$failed" "$EXIT_CODE"
+check "downgrade: state" "$(installed 4.5.7)" "$(state)"
+
+# 6. Uninstalled: nothing left, the settings the user changed included.
+uninstall
+check "uninstall: exit code" 0 "$EXIT_CODE"
+check "uninstall: state" "$removed" "$(state)"
+check "uninstall: no key of the viewers left" no "$(has_key 'HKLM\SOFTWARE\Velcor' && echo yes || echo no)"
+
+# 7. Into a folder of one's own, then upgraded without it: the upgrade goes
+#    where the first install went.
+msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" 'INSTALLDIR="C:\My Savers\Ship"' /qn
+msiexec /i "$(winpath "$E2E_DIR/Next.msi")" /qn
+check "upgrade of an install in a folder of one's own: registry value" 'C:\My Savers\Ship' \
+    "$(saver_reg_value "$viewer_key" DisplayName)"
+check "upgrade of an install in a folder of one's own: the settings there" yes \
+    "$([ -f "$WINEPREFIX/drive_c/My Savers/Ship/screensaver.cfg" ] && echo yes || echo no)"
+uninstall
+check "uninstall from a folder of one's own" "$removed gone" \
+    "$(state) $([ -e "$WINEPREFIX/drive_c/My Savers/Ship" ] && echo left || echo gone)"
+
+# 8. The package's checks: a folder one character too long for the install
+#    directory's longest path, a Windows whose code page reads the name as
+#    another (1251, from the locale), a saver the setup program installed:
+#    each refused, nothing installed.
+msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" "INSTALLDIR=C:\\$(printf 'f%.0s' $(seq 207))" /qn
+check "a folder too long: exit code" "$failed" "$EXIT_CODE"
+check "a folder too long: state" "$removed" "$(state)"
+mkdir "$E2E_DIR/locales"
+localedef -i ru_RU -f UTF-8 "$E2E_DIR/locales/ru_RU.UTF-8" 2>/dev/null || fail "localedef ru_RU (package locales)"
+LOCPATH="$E2E_DIR/locales" LC_ALL=ru_RU.UTF-8 run_line "msiexec /i $(winpath "$E2E_DIR/Demo.msi") /qn"
+check "code page 1252 under 1251: exit code" "$failed" "$EXIT_CODE"
+check "code page 1252 under 1251: state" "$removed" "$(state)"
+run_line "$(winpath "$E2E_DIR/setup.exe") /S"
+msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" /qn
+check "the package over the setup program: exit code" "$failed" "$EXIT_CODE"
+check "the package over the setup program: the setup program's install stays" yes \
+    "$([ -f "$install_dir/uninstall.exe" ] && has_key "$uninstall_root\\Ormelix Saver $name" && [ -z "$(product_codes)" ] && echo yes || echo no)"
