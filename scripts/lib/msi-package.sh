@@ -141,7 +141,10 @@ msi_build() {
     upgrade="$(msi_upgrade_code "$name")"
     size=$(stat -c %s "$SAVER_SCR")
     ln -s "$(readlink -f -- "$SAVER_SCR")" "$work/saver.scr"
-    ln -s "$ORMELIX_BIN/setupactions.dll" "$work/setupactions.dll"
+    cp "$ORMELIX_BIN/setupactions.dll" "$work/setupactions.dll"
+    if [ -n "${ORMELIX_SIGN_PKCS12:-}" ]; then
+        "$root/scripts/lib/sign-file" "$work/setupactions.dll" || fail "signing the custom actions failed"
+    fi
     if [ -n "$source" ]; then
         ln -s "$(readlink -f -- "$source")" "$work/install"
         msi_program_files "$source" "$upgrade" >"$work/program-files.xml"

@@ -2,7 +2,8 @@
 # scripts/package on bad input: each refusal says why, exits with 1 (wrong
 # usage: 2), leaves an existing output untouched and writes nothing, neither
 # beside the output nor in the install directory; and the optional signing of
-# the saver, the uninstaller and the setup program with a throwaway certificate.
+# the saver, the uninstaller, the setup program and the package with a
+# throwaway certificate.
 . "$ORMELIX_SOURCE/tests/support/e2e.sh"
 . "$ORMELIX_SOURCE/scripts/lib/saver-install.sh"
 
@@ -82,6 +83,8 @@ refused "control character in the publisher" "control character" -- --publisher 
 refused "version of two numbers" "is not three numbers" -- --version 1.2 "Demo" "$output"
 refused "version number over 65535" "over 65535" -- --version 1.65536.0 "Demo" "$output"
 refused "icon that is no icon" "is no icon file" -- --icon "$E2E_DIR/icon.ico" "Demo" "$output"
+refused "a package's version over 255.255" "first two numbers are at most 255" -- --version 256.0.0 "Demo" "$E2E_DIR/out/Demo.msi"
+refused "a package's publisher beyond its code page" "code page 1252 lacks" -- --publisher "Студия" "Demo" "$E2E_DIR/out/Demo.msi"
 refused "no makensis" "makensis not found" PATH="$E2E_DIR/no-makensis" -- "Demo" "$output"
 refused "missing certificate" "no certificate file" ORMELIX_SIGN_PKCS12="$E2E_DIR/missing.p12" -- "Demo" "$output"
 refused "missing output directory" "does not exist" -- "Demo" "$E2E_DIR/missing/setup.exe"
@@ -104,7 +107,7 @@ echo "ok: --help"
 
 # Signing, where osslsigncode and openssl are installed (neither is required):
 # the setup program, the saver and the uninstaller it installs carry a
-# signature.
+# signature, and so does a package.
 if command -v osslsigncode >/dev/null && command -v openssl >/dev/null; then
     openssl req -x509 -newkey rsa:2048 -nodes -subj "/CN=Ormelix test" -days 1 \
         -keyout "$E2E_DIR/key.pem" -out "$E2E_DIR/cert.pem" >/dev/null 2>&1
@@ -122,6 +125,11 @@ if command -v osslsigncode >/dev/null && command -v openssl >/dev/null; then
         rm -f "$E2E_DIR/signature"
         echo "ok: signed: ${signed##*/}"
     done
+    ORMELIX_SIGN_PKCS12="$E2E_DIR/cert.p12" ORMELIX_SIGN_PASSWORD=secret \
+        "$package" --no-trial "Signed Demo" "$E2E_DIR/out/Signed.msi" "$SAVER_INSTALL" >/dev/null 2>&1
+    osslsigncode extract-signature -in "$E2E_DIR/out/Signed.msi" -out "$E2E_DIR/signature" >/dev/null 2>&1 ||
+        fail "no signature on the package"
+    echo "ok: signed: the package"
 else
     echo "skipped: signing (osslsigncode or openssl not installed)"
 fi
