@@ -68,6 +68,20 @@ done
 echo "ok: the package's tables"
 
 msiexec() { run_line "msiexec $*"; }
+# refused DESCRIPTION REASON ARGS...: msiexec ARGS with its user interface
+# must refuse, saying REASON in a box, and change nothing.
+refused() {
+    local what=$1 reason=$2 before
+    shift 2
+    before="$(state)"
+    watch_boxes 1
+    msiexec "$@"
+    wait_boxes
+    check "$what: exit code" "$failed" "$EXIT_CODE"
+    iconv -f CP1252 -t UTF-8 "$BOXES" | grep -qF -- "$reason" || fail "$what: no box saying [$reason]: $(cat "$BOXES")"
+    check "$what: nothing changed" "$before" "$(state)"
+}
+
 # product_codes: the product codes of the saver's uninstall entries (the
 # setup program's entry is named otherwise).
 product_codes() {
@@ -133,9 +147,7 @@ msiexec /i "$(winpath "$E2E_DIR/Rebuilt.msi")" /qn
 check "rebuild of the same version: exit code" 0 "$EXIT_CODE"
 check "rebuild of the same version: state" "$(installed 4.5.7)" "$(state)"
 check "rebuild of the same version: the user's settings" "the settings the user saved" "$(cat "$install_dir/screensaver.cfg")"
-msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" /qn
-check "downgrade: exit code" "$failed" "$EXIT_CODE"
-check "downgrade: state" "$(installed 4.5.7)" "$(state)"
+refused "downgrade" "A newer version of the screen saver \"$name\" is installed." /i "$(winpath "$E2E_DIR/Demo.msi")"
 
 # 6. Uninstalled: nothing left, the settings the user changed included.
 uninstall
@@ -159,16 +171,12 @@ check "uninstall from a folder of one's own" "$removed gone" \
 #    directory's longest path, a Windows whose code page reads the name as
 #    another (1251, from the locale), a saver the setup program installed:
 #    each refused, nothing installed.
-msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" "INSTALLDIR=C:\\$(printf 'f%.0s' $(seq 207))" /qn
-check "a folder too long: exit code" "$failed" "$EXIT_CODE"
-check "a folder too long: state" "$removed" "$(state)"
+refused "a folder too long" "Choose a folder of at most 209 characters. Nothing was installed." \
+    /i "$(winpath "$E2E_DIR/Demo.msi")" "INSTALLDIR=C:\\$(printf 'f%.0s' $(seq 207))"
 mkdir "$E2E_DIR/locales"
 localedef -i ru_RU -f UTF-8 "$E2E_DIR/locales/ru_RU.UTF-8" 2>/dev/null || fail "localedef ru_RU (package locales)"
-LOCPATH="$E2E_DIR/locales" LC_ALL=ru_RU.UTF-8 run_line "msiexec /i $(winpath "$E2E_DIR/Demo.msi") /qn"
-check "code page 1252 under 1251: exit code" "$failed" "$EXIT_CODE"
-check "code page 1252 under 1251: state" "$removed" "$(state)"
+LOCPATH="$E2E_DIR/locales" LC_ALL=ru_RU.UTF-8 refused "code page 1252 under 1251" \
+    "is made for Windows with the code page 1252; this Windows uses the code page 1251" /i "$(winpath "$E2E_DIR/Demo.msi")"
 run_line "$(winpath "$E2E_DIR/setup.exe") /S"
-msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" /qn
-check "the package over the setup program: exit code" "$failed" "$EXIT_CODE"
-check "the package over the setup program: the setup program's install stays" yes \
-    "$([ -f "$install_dir/uninstall.exe" ] && has_key "$uninstall_root\\Ormelix Saver $name" && [ -z "$(product_codes)" ] && echo yes || echo no)"
+refused "the package over the setup program" "was installed by its setup program, in $install_dir_win." \
+    /i "$(winpath "$E2E_DIR/Demo.msi")"
