@@ -48,6 +48,16 @@ msi_formatted() {
     printf '%s' "$out"
 }
 
+# msi_product_name NAME: the name Add or Remove Programs shows, as the
+# setup program's entry names it where it fits Windows Installer's 63
+# characters: NAME (screen saver), else NAME, else NAME cut short with "...".
+msi_product_name() {
+    local LC_ALL=C.UTF-8 shown="$1 (screen saver)"
+    if [ ${#shown} -le 63 ]; then echo "$shown"
+    elif [ ${#1} -le 63 ]; then echo "$1"
+    else echo "${1:0:60}..."; fi
+}
+
 # msi_check_version VERSION: Windows Installer compares three numbers, the
 # first two at most 255.
 msi_check_version() {
@@ -159,6 +169,7 @@ msi_build() {
     fi
     words=(
         PRODUCT_CODE "$(tr a-f A-F </proc/sys/kernel/random/uuid)" UPGRADE_CODE "$upgrade"
+        PRODUCT_NAME "$(msi_xml "$(msi_product_name "$name")")"
         NAME "$(msi_xml "$name")" NAME_FORMATTED "$(msi_xml "$(msi_formatted "$name")")"
         VERSION "$version" NEXT_VERSION "$(msi_next_version "$version")"
         PUBLISHER "$(msi_xml "${publisher:-Velcor}")" CODEPAGE "$((10#$codepage))"

@@ -99,6 +99,10 @@ accepted() {
 # 64-bit default folder (its longest path then has 259 characters).
 accepted "$(name 219)"
 accepted "$(name 171)" "$SAVER_INSTALL"
+# A package's product name, which Windows Installer limits to 63 characters.
+"$package" --no-trial "$(name 70)" "$E2E_DIR/out/Long.msi" >/dev/null 2>&1 || fail "a package for a long name refused"
+check "a long name's product name" "$(name 60)..." "$(msiinfo export "$E2E_DIR/out/Long.msi" Property | tr -d '\r' | sed -n 's/^ProductName\t//p')"
+rm "$E2E_DIR/out/Long.msi"
 # The version resource holds the name as it stands.
 accepted 'Sa$ver'
 check "the version resource's ProductName" 'Sa$ver' "$(strings -el "$output" | grep -m1 -A1 -x ProductName | sed -n 2p)"
