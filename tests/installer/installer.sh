@@ -15,25 +15,11 @@
 
 # A name beyond ASCII, packed in code page 1252, the prefix's ANSI code page.
 name="Shïp Tést"
-drive_c="$WINEPREFIX/drive_c"
-program_files="Program Files"
-if grep -q '^#arch=win64' "$WINEPREFIX/system.reg"; then program_files="Program Files (x86)"; fi
-echo "prefix: $(grep -m1 '^#arch=' "$WINEPREFIX/system.reg")"
-savers_dir="$drive_c/$program_files/Ormelix Savers"
-install_dir="$savers_dir/$name"
-install_dir_win="C:\\$program_files\\Ormelix Savers\\$name"
-saver_file="$drive_c/windows/$name.scr"
-viewer_key="$saver_registry_base\\$name"
-uninstall_keys="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Ormelix Saver"
+. "$ORMELIX_SOURCE/tests/installer/installed-saver.sh"
+uninstall_keys="$uninstall_root\\Ormelix Saver"
 uninstall_key="$uninstall_keys $name"
-desktop='HKCU\Control Panel\Desktop'
 previous='C:\windows\system32\previous.scr'
 
-# icacls, which Wine has but does not act on, stands recorded in its place.
-for dir in system32 syswow64; do
-    [ ! -d "$drive_c/windows/$dir" ] || cp "$ORMELIX_BIN/commandrecorder.exe" "$drive_c/windows/$dir/icacls.exe"
-done
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;icacls.exe=n" ORMELIX_COMMAND_LOG="$(winpath "$E2E_DIR")\\icacls.log"
 
 saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
 version=4.5.6 publisher='Aurore "Studio" & $ons'
@@ -94,7 +80,7 @@ ours_kept="-x uninstall.exe -x installed-files.txt -x screensaver.cfg.shipped"
 diff -r $ours_kept "$SAVER_INSTALL" "$install_dir" || fail "the install directory differs from the shipped one"
 check "install: Users may modify the settings file, and nothing else" \
     "\"$install_dir_win\\screensaver.cfg\" /grant *S-1-5-32-545:(M)" \
-    "$(iconv -f CP1252 -t UTF-8 "$E2E_DIR/icacls.log" | tr -d '\r' | sed 's/^"C:\\windows\\system32\\icacls\.exe" //')"
+    "$(recorded_icacls)"
 check "registry entry, 32-bit view" "$install_dir_win" "$(saver_reg_value "$viewer_key" DisplayName)"
 if [ "$program_files" != "Program Files" ]; then
     check "no registry entry in the 64-bit view" no "$(has_key "$viewer_key" 64 && echo yes || echo no)"
@@ -228,10 +214,7 @@ fi
 # 10. An upgrade to a version that ships other settings and drops a file: the
 #    file goes; settings the user changed stay, unchanged ones are replaced by
 #    the new shipped file; the uninstall then leaves nothing.
-next="$E2E_DIR/next"
-cp -r "$SAVER_INSTALL" "$next"
-rm "$next/channels/$saver_string_channel"
-"$ORMELIX_NATIVE_BIN/makecfg" "$next/screensaver.cfg" demo.project 40 0 1 >/dev/null
+lay_out_next_version
 "$ORMELIX_SOURCE/scripts/package" --no-trial "$name" "$E2E_DIR/setup-next.exe" "$next" >/dev/null
 for changed in yes no; do
     setup /S

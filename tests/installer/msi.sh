@@ -12,29 +12,13 @@
 
 # Beyond ASCII, and with brackets, which formatted columns escape.
 name="Shïp [Tést]"
-program_files="Program Files"
-if grep -q '^#arch=win64' "$WINEPREFIX/system.reg"; then program_files="Program Files (x86)"; fi
-echo "prefix: $(grep -m1 '^#arch=' "$WINEPREFIX/system.reg")"
-savers_dir="$WINEPREFIX/drive_c/$program_files/Ormelix Savers"
-install_dir="$savers_dir/$name"
-install_dir_win="C:\\$program_files\\Ormelix Savers\\$name"
-viewer_key="$saver_registry_base\\$name"
-uninstall_root='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
-desktop='HKCU\Control Panel\Desktop'
+. "$ORMELIX_SOURCE/tests/installer/installed-saver.sh"
 # Wine hands on only the low 8 bits of msiexec's exit code: 1603 arrives as 67.
 failed=$((1603 % 256))
 
-for dir in system32 syswow64; do
-    [ ! -d "$WINEPREFIX/drive_c/windows/$dir" ] || cp "$ORMELIX_BIN/commandrecorder.exe" "$WINEPREFIX/drive_c/windows/$dir/icacls.exe"
-done
-export WINEDLLOVERRIDES="$WINEDLLOVERRIDES;icacls.exe=n" ORMELIX_COMMAND_LOG="$(winpath "$E2E_DIR")\\icacls.log"
-
 # Version 4.5.6 as shipped; 4.5.7 drops a channel and ships other settings.
 saver_lay_out_copy "$E2E_DIR" "$ORMELIX_SOURCE/demo"
-next="$E2E_DIR/next"
-cp -r "$SAVER_INSTALL" "$next"
-rm "$next/channels/$saver_string_channel"
-"$ORMELIX_NATIVE_BIN/makecfg" "$next/screensaver.cfg" demo.project 40 0 1 >/dev/null
+lay_out_next_version
 publisher='Aurore "Studio" & $ons'
 convert -size 32x32 xc:navy "$E2E_DIR/author.ico"
 package() {
@@ -92,7 +76,7 @@ product_codes() {
 # state: what is installed of the saver, in one line.
 state() {
     local scr=no files=no key=no codes
-    [ -e "$WINEPREFIX/drive_c/windows/$name.scr" ] && scr=yes
+    [ -e "$saver_file" ] && scr=yes
     [ -e "$savers_dir" ] && files=yes
     has_key "$viewer_key" && key=yes
     codes="$(product_codes)"
@@ -112,7 +96,7 @@ viewers_keys="$(has_key "$saver_registry_base" && echo yes || echo no)"
 msiexec /i "$(winpath "$E2E_DIR/Demo.msi")" /qn
 check "install: exit code" 0 "$EXIT_CODE"
 check "install: state" "$(installed 4.5.6)" "$(state)"
-cmp -s "$E2E_DIR/expected.scr" "$WINEPREFIX/drive_c/windows/$name.scr" || fail "the installed saver is not the viewer packed for '$name'"
+cmp -s "$E2E_DIR/expected.scr" "$saver_file" || fail "the installed saver is not the viewer packed for '$name'"
 diff -r -x screensaver.cfg.shipped "$SAVER_INSTALL" "$install_dir" || fail "the install directory differs from the shipped one"
 check "registry value, 32-bit view" "$install_dir_win" "$(saver_reg_value "$viewer_key" DisplayName)"
 entry="$uninstall_root\\$(product_codes)"
@@ -120,11 +104,11 @@ for row in "Publisher|$publisher" "InstallLocation|$install_dir_win" "Comments|N
     check "uninstall entry ${row%%|*}" "${row#*|}" "$(saver_reg_value "$entry" "${row%%|*}")"
 done
 check "install: Users may modify the settings file" "\"$install_dir_win\\screensaver.cfg\" /grant *S-1-5-32-545:(M)" \
-    "$(iconv -f CP1252 -t UTF-8 "$E2E_DIR/icacls.log" | tr -d '\r' | sed 's/^"[^"]*icacls\.exe" //')"
+    "$(recorded_icacls)"
 check "install: the current saver untouched" "$initial_saver" "$(saver_reg_value "$desktop" SCRNSAVE.EXE)"
 
 # 3. The installed saver, started as Windows starts it, runs until a key.
-start_traced "$WINEPREFIX/drive_c/windows/$name.scr" /s
+start_traced "$saver_file" /s
 wait_window "Screen Saver" 20
 wait_frames 1
 xdotool key space
@@ -164,10 +148,10 @@ msiexec /i "$(winpath "$E2E_DIR/Next.msi")" /qn
 check "upgrade of an install in a folder of one's own: registry value" 'C:\My Savers\Ship' \
     "$(saver_reg_value "$viewer_key" DisplayName)"
 check "upgrade of an install in a folder of one's own: the settings there" yes \
-    "$([ -f "$WINEPREFIX/drive_c/My Savers/Ship/screensaver.cfg" ] && echo yes || echo no)"
+    "$([ -f "$drive_c/My Savers/Ship/screensaver.cfg" ] && echo yes || echo no)"
 uninstall
 check "uninstall from a folder of one's own" "$removed gone" \
-    "$(state) $([ -e "$WINEPREFIX/drive_c/My Savers/Ship" ] && echo left || echo gone)"
+    "$(state) $([ -e "$drive_c/My Savers/Ship" ] && echo left || echo gone)"
 
 # 8. The package's checks: a folder one character too long for the install
 #    directory's longest path, a Windows whose code page reads the name as
