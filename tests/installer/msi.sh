@@ -39,7 +39,7 @@ tables() { for table in "$@"; do msiinfo export "$E2E_DIR/Demo.msi" "$table"; do
 for row in "CheckInstall	1	SetupActions	CheckInstall" \
            "InstallSettingsFile	3073	SetupActions	InstallSettingsFile" \
            "RemoveSettingsFile	3137	SetupActions	RemoveSettingsFile" \
-           "RemoveExistingProducts		1401" \
+           "RemoveExistingProducts		1501" \
            "InstallSettingsFile	NOT REMOVE AND SAVERLONGESTENTRY	4010" \
            "0.0.0	4.5.7		256		OLDERFOUND" \
            "4.5.6			2		NEWERFOUND" \
