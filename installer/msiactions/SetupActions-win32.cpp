@@ -3,125 +3,167 @@
 // anything, and the rule that keeps the settings a user changed. Windows
 // Installer hands every property over in UTF-16, and a folder an
 // administrator picks need not fit the ANSI code page, so this library, and
-// only it, calls the wide APIs.
+// only it, calls the wide APIs. It keeps clear of the C++ library, which
+// would make it ten times its size in every package.
 #include <windows.h>
 #include <msi.h>
 #include <msiquery.h>
 
-#include <cstdlib>
-#include <cstring>
-#include <string>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <wchar.h>
 
 namespace {
 
 const wchar_t settingsFile[] = L"screensaver.cfg";
 const wchar_t shippedSettingsCopy[] = L"screensaver.cfg.shipped";
+// Room for a path or a message; a folder longer than this is refused as too
+// long before it is used.
+const int textSize = 1024;
 
-std::wstring Property(MSIHANDLE install, const wchar_t* name)
+// A block of the process heap, freed when it goes out of scope.
+template <typename Unit>
+class HeapBlock {
+public:
+    HeapBlock() : units_(nullptr) {}
+    // Room for units and a terminating zero, all zero.
+    explicit HeapBlock(size_t units)
+        : units_(static_cast<Unit*>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, (units + 1) * sizeof(Unit))))
+    {
+    }
+    ~HeapBlock() { Free(); }
+    HeapBlock(const HeapBlock&) = delete;
+    HeapBlock& operator=(const HeapBlock&) = delete;
+    void Take(HeapBlock& other)
+    {
+        Free();
+        units_ = other.units_;
+        other.units_ = nullptr;
+    }
+    Unit* get() const { return units_; }
+
+private:
+    void Free()
+    {
+        if (units_) HeapFree(GetProcessHeap(), 0, units_);
+        units_ = nullptr;
+    }
+    Unit* units_;
+};
+
+using HeapText = HeapBlock<wchar_t>;
+using HeapBytes = HeapBlock<char>;
+
+// The property's value in text; false, and text empty, where it cannot be
+// read.
+bool Property(MSIHANDLE install, const wchar_t* name, HeapText& text)
 {
-    wchar_t small[1];
+    wchar_t none[1];
     DWORD length = 0;
-    if (MsiGetPropertyW(install, name, small, &length) != ERROR_MORE_DATA) return L"";
-    std::wstring value(length + 1, L'\0');
-    length = static_cast<DWORD>(value.size());
-    if (MsiGetPropertyW(install, name, &value[0], &length) != ERROR_SUCCESS) return L"";
-    value.resize(length);
-    return value;
+    HeapText empty(0);
+    text.Take(empty);
+    if (MsiGetPropertyW(install, name, none, &length) != ERROR_MORE_DATA) return false;
+    HeapText value(length);
+    length += 1;
+    if (!value.get() || MsiGetPropertyW(install, name, value.get(), &length) != ERROR_SUCCESS) return false;
+    text.Take(value);
+    return true;
+}
+
+// Formats into a buffer of textSize characters, cut short where it must.
+void Format(wchar_t* out, const wchar_t* format, ...)
+{
+    va_list arguments;
+    va_start(arguments, format);
+    _vsnwprintf(out, textSize - 1, format, arguments);
+    va_end(arguments);
+    out[textSize - 1] = L'\0';
 }
 
 // Writes the text to the install log; as an error it is also the message
 // the installer shows before it ends with 1603. The text goes in as a field,
 // so that no bracket in a name or a folder is read as a property.
-void Report(MSIHANDLE install, INSTALLMESSAGE kind, const std::wstring& text)
+void Report(MSIHANDLE install, INSTALLMESSAGE kind, const wchar_t* text)
 {
     PMSIHANDLE record = MsiCreateRecord(1);
     MsiRecordSetStringW(record, 0, L"[1]");
-    MsiRecordSetStringW(record, 1, text.c_str());
+    MsiRecordSetStringW(record, 1, text);
     MsiProcessMessage(install, kind, record);
 }
 
-UINT Refuse(MSIHANDLE install, const std::wstring& text)
+UINT Refuse(MSIHANDLE install, const wchar_t* reason)
 {
-    Report(install, INSTALLMESSAGE(INSTALLMESSAGE_ERROR | MB_OK | MB_ICONSTOP), text + L" Nothing was installed.");
+    wchar_t text[textSize];
+    Format(text, L"%ls Nothing was installed.", reason);
+    Report(install, INSTALLMESSAGE(INSTALLMESSAGE_ERROR | MB_OK | MB_ICONSTOP), text);
     return ERROR_INSTALL_FAILURE;
 }
 
-std::wstring WithoutTrailingBackslash(std::wstring folder)
+int HexDigit(wchar_t digit)
 {
-    while (folder.size() > 3 && folder.back() == L'\\') folder.pop_back();
-    return folder;
+    if (digit >= L'0' && digit <= L'9') return digit - L'0';
+    if (digit >= L'a' && digit <= L'f') return digit - L'a' + 10;
+    return -1;
 }
 
-std::wstring Hex(const std::string& bytes)
+// The bytes that pairs of hexadecimal digits (lower case) give; their count
+// in length. False on anything else.
+bool FromHex(const wchar_t* hex, HeapBytes& bytes, size_t& length)
 {
-    static const wchar_t digits[] = L"0123456789abcdef";
-    std::wstring hex;
-    for (unsigned char byte : bytes) {
-        hex += digits[byte >> 4];
-        hex += digits[byte & 15];
+    size_t digits = wcslen(hex);
+    HeapBytes block(digits / 2);
+    if (digits % 2 != 0 || !block.get()) return false;
+    for (size_t i = 0; i < digits; i += 2) {
+        int high = HexDigit(hex[i]), low = HexDigit(hex[i + 1]);
+        if (high < 0 || low < 0) return false;
+        block.get()[i / 2] = static_cast<char>(high * 16 + low);
     }
-    return hex;
+    bytes.Take(block);
+    length = digits / 2;
+    return true;
 }
 
-std::string FromHex(const std::wstring& hex)
+// True where the packed name's bytes, given in hexadecimal, read as the name
+// in this Windows' ANSI code page, as the viewer's registry calls read them.
+bool ThisWindowsReadsTheName(const wchar_t* hexBytes, const wchar_t* name)
 {
-    std::string bytes;
-    for (size_t i = 0; i + 1 < hex.size(); i += 2) {
-        bytes += static_cast<char>(wcstoul(hex.substr(i, 2).c_str(), nullptr, 16));
-    }
-    return bytes;
+    HeapBytes bytes;
+    size_t length = 0;
+    if (!FromHex(hexBytes, bytes, length) || length == 0) return false;
+    wchar_t read[textSize];
+    int readLength = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.get(), static_cast<int>(length), read,
+                                         textSize - 1);
+    if (readLength <= 0) return false;
+    read[readLength] = L'\0';
+    return wcscmp(read, name) == 0;
 }
 
-// The packed name's bytes, given as hexadecimal pairs, as this Windows reads
-// them in its ANSI code page, as the viewer's registry calls do; empty where
-// a byte is not a character there.
-std::wstring NameAsThisWindowsReadsIt(const std::wstring& hexBytes)
+// The whole file in bytes (length in length), or false where it cannot be
+// read.
+bool ReadWholeFile(const wchar_t* path, HeapBytes& bytes, DWORD& length)
 {
-    std::string bytes = FromHex(hexBytes);
-    int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-    if (length <= 0) return L"";
-    std::wstring name(length, L'\0');
-    MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), &name[0], length);
-    return name;
-}
-
-// Why the folder is too long for the install directory's longest path, or
-// empty.
-std::wstring LongFolderReason(const std::wstring& folder, int longestEntry, int longestPath)
-{
-    if (static_cast<int>(folder.size()) + longestEntry <= longestPath) return L"";
-    return L"The folder " + folder + L" is too long for the screen saver's files, whose paths Windows limits to " +
-           std::to_wstring(longestPath) + L" characters. Choose a folder of at most " +
-           std::to_wstring(longestPath - longestEntry) + L" characters.";
-}
-
-bool Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-// The whole file, or false where it cannot be read.
-bool ReadWholeFile(const std::wstring& path, std::string& bytes)
-{
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, 0, nullptr);
+    HANDLE file =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    bytes.clear();
-    char buffer[4096];
+    DWORD size = GetFileSize(file, nullptr);
+    HeapBytes block(size);
     DWORD read = 0;
-    bool ok;
-    while ((ok = ReadFile(file, buffer, sizeof buffer, &read, nullptr)) && read > 0) bytes.append(buffer, read);
+    bool ok = size != INVALID_FILE_SIZE && block.get() && ReadFile(file, block.get(), size, &read, nullptr) &&
+              read == size;
     CloseHandle(file);
-    return ok;
+    if (!ok) return false;
+    bytes.Take(block);
+    length = size;
+    return true;
 }
 
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
+bool WriteWholeFile(const wchar_t* path, const char* bytes, DWORD length)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    bool ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-              written == bytes.size();
+    bool ok = WriteFile(file, bytes, length, &written, nullptr) && written == length;
     return CloseHandle(file) && ok;
 }
 
@@ -131,24 +173,47 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes)
 // Decided before an upgrade removes the version before, whose shipped copy
 // tells. The settings go along because an uninstall the upgrade starts
 // removes them where it is not told it is one (Wine does not tell it).
-std::wstring SettingsFileData(const std::wstring& folder)
+bool SettingsFileData(const wchar_t* folder, HeapText& data)
 {
-    std::string settings, shipped;
-    if (!ReadWholeFile(folder + L"\\" + settingsFile, settings) ||
-        (ReadWholeFile(folder + L"\\" + shippedSettingsCopy, shipped) && settings == shipped)) {
-        return L"replace\t" + folder;
+    wchar_t path[textSize];
+    HeapBytes settings, shipped;
+    DWORD settingsLength = 0, shippedLength = 0;
+    Format(path, L"%ls\\%ls", folder, settingsFile);
+    bool keep = ReadWholeFile(path, settings, settingsLength);
+    Format(path, L"%ls\\%ls", folder, shippedSettingsCopy);
+    if (keep && ReadWholeFile(path, shipped, shippedLength) && shippedLength == settingsLength &&
+        memcmp(settings.get(), shipped.get(), settingsLength) == 0) {
+        keep = false;
     }
-    return L"keep\t" + folder + L"\t" + Hex(settings);
+    size_t folderLength = wcslen(folder);
+    HeapText text(folderLength + 2 * static_cast<size_t>(settingsLength) + 16);
+    if (!text.get()) return false;
+    wcscpy(text.get(), keep ? L"keep\t" : L"replace\t");
+    wchar_t* end = text.get() + wcslen(text.get());
+    wcscpy(end, folder);
+    end += folderLength;
+    if (keep) {
+        static const wchar_t digits[] = L"0123456789abcdef";
+        *end++ = L'\t';
+        for (DWORD i = 0; i < settingsLength; ++i) {
+            unsigned char byte = static_cast<unsigned char>(settings.get()[i]);
+            *end++ = digits[byte >> 4];
+            *end++ = digits[byte & 15];
+        }
+        *end = L'\0';
+    }
+    data.Take(text);
+    return true;
 }
 
 // Runs the command line and returns its exit code, or -1 if it did not run.
-long RunCommand(std::wstring commandLine)
+long RunCommand(wchar_t* commandLine)
 {
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(nullptr, commandLine, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                        &process)) {
         return -1;
     }
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -157,6 +222,13 @@ long RunCommand(std::wstring commandLine)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return static_cast<long>(code);
+}
+
+// The folder without the trailing backslash Windows Installer gives it.
+void DropTrailingBackslash(wchar_t* folder)
+{
+    size_t length = wcslen(folder);
+    while (length > 3 && folder[length - 1] == L'\\') folder[--length] = L'\0';
 }
 
 }  // namespace
@@ -169,23 +241,36 @@ long RunCommand(std::wstring commandLine)
 // ARPINSTALLLOCATION, and the data of InstallSettingsFile.
 extern "C" __declspec(dllexport) UINT __stdcall CheckInstall(MSIHANDLE install)
 {
-    std::wstring name = Property(install, L"SAVERNAME");
-    std::wstring nameBytes = Property(install, L"SAVERNAMEBYTES");
-    if (!nameBytes.empty() && NameAsThisWindowsReadsIt(nameBytes) != name) {
-        return Refuse(install, L"The screen saver \"" + name + L"\" is made for Windows with the code page " +
-                                   Property(install, L"SAVERNAMECODEPAGE") + L"; this Windows uses the code page " +
-                                   std::to_wstring(GetACP()) + L", in which the saver cannot find its settings.");
+    HeapText name, nameBytes, codePage, longestEntry, longestPath, installDir, data;
+    wchar_t reason[textSize];
+    Property(install, L"SAVERNAME", name);
+    if (Property(install, L"SAVERNAMEBYTES", nameBytes) && *nameBytes.get() &&
+        !ThisWindowsReadsTheName(nameBytes.get(), name.get())) {
+        Property(install, L"SAVERNAMECODEPAGE", codePage);
+        Format(reason,
+               L"The screen saver \"%ls\" is made for Windows with the code page %ls; this Windows uses the code "
+               L"page %u, in which the saver cannot find its settings.",
+               name.get(), codePage.get(), GetACP());
+        return Refuse(install, reason);
     }
-    std::wstring longestEntry = Property(install, L"SAVERLONGESTENTRY");
-    if (longestEntry.empty()) return ERROR_SUCCESS;
-    std::wstring folder = WithoutTrailingBackslash(Property(install, L"INSTALLDIR"));
-    std::wstring reason =
-        LongFolderReason(folder, wcstol(longestEntry.c_str(), nullptr, 10),
-                         wcstol(Property(install, L"SAVERLONGESTPATH").c_str(), nullptr, 10));
-    if (!reason.empty()) return Refuse(install, reason);
-    MsiSetPropertyW(install, L"SAVERDIRECTORY", folder.c_str());
-    MsiSetPropertyW(install, L"ARPINSTALLLOCATION", folder.c_str());
-    MsiSetPropertyW(install, L"InstallSettingsFile", SettingsFileData(folder).c_str());
+    if (!Property(install, L"SAVERLONGESTENTRY", longestEntry) || !*longestEntry.get()) return ERROR_SUCCESS;
+    if (!Property(install, L"SAVERLONGESTPATH", longestPath) || !Property(install, L"INSTALLDIR", installDir)) {
+        return ERROR_INSTALL_FAILURE;
+    }
+    DropTrailingBackslash(installDir.get());
+    long entry = wcstol(longestEntry.get(), nullptr, 10), limit = wcstol(longestPath.get(), nullptr, 10);
+    long folderLength = static_cast<long>(wcslen(installDir.get()));
+    if (folderLength + entry > limit || folderLength >= textSize - 64) {
+        Format(reason,
+               L"The folder %ls is too long for the screen saver's files, whose paths Windows limits to %ld "
+               L"characters. Choose a folder of at most %ld characters.",
+               installDir.get(), limit, limit - entry);
+        return Refuse(install, reason);
+    }
+    if (!SettingsFileData(installDir.get(), data)) return ERROR_INSTALL_FAILURE;
+    MsiSetPropertyW(install, L"SAVERDIRECTORY", installDir.get());
+    MsiSetPropertyW(install, L"ARPINSTALLLOCATION", installDir.get());
+    MsiSetPropertyW(install, L"InstallSettingsFile", data.get());
     return ERROR_SUCCESS;
 }
 
@@ -196,34 +281,40 @@ extern "C" __declspec(dllexport) UINT __stdcall CheckInstall(MSIHANDLE install)
 // dialog can save the settings.
 extern "C" __declspec(dllexport) UINT __stdcall InstallSettingsFile(MSIHANDLE install)
 {
-    std::wstring data = Property(install, L"CustomActionData");
-    size_t folderStart = data.find(L'\t') + 1;
-    size_t folderEnd = data.find(L'\t', folderStart);
-    if (folderStart == 0) return ERROR_INSTALL_FAILURE;
-    std::wstring folder = data.substr(folderStart, folderEnd - folderStart);
-    std::wstring settings = folder + L"\\" + settingsFile;
+    HeapText data;
+    if (!Property(install, L"CustomActionData", data)) return ERROR_INSTALL_FAILURE;
+    wchar_t* folder = wcschr(data.get(), L'\t');
+    if (!folder) return ERROR_INSTALL_FAILURE;
+    *folder++ = L'\0';
+    wchar_t* kept = wcschr(folder, L'\t');
+    if (kept) *kept++ = L'\0';
+    wchar_t settings[textSize], shipped[textSize], text[textSize];
+    Format(settings, L"%ls\\%ls", folder, settingsFile);
+    Format(shipped, L"%ls\\%ls", folder, shippedSettingsCopy);
     bool written = true;
-    if (data.compare(0, folderStart, L"replace\t") == 0) {
-        written = CopyFileW((folder + L"\\" + shippedSettingsCopy).c_str(), settings.c_str(), FALSE);
+    if (wcscmp(data.get(), L"replace") == 0) {
+        written = CopyFileW(shipped, settings, FALSE);
     } else {
-        Report(install, INSTALLMESSAGE_INFO, L"Kept the settings changed since the last install: " + settings);
-        if (!Exists(settings) && folderEnd != std::wstring::npos) {
-            written = WriteWholeFile(settings, FromHex(data.substr(folderEnd + 1)));
+        Format(text, L"Kept the settings changed since the last install: %ls", settings);
+        Report(install, INSTALLMESSAGE_INFO, text);
+        HeapBytes bytes;
+        size_t length = 0;
+        if (GetFileAttributesW(settings) == INVALID_FILE_ATTRIBUTES && kept) {
+            written = FromHex(kept, bytes, length) && WriteWholeFile(settings, bytes.get(), static_cast<DWORD>(length));
         }
     }
     if (!written) {
-        Report(install, INSTALLMESSAGE(INSTALLMESSAGE_ERROR | MB_OK | MB_ICONSTOP),
-               L"Cannot write the settings file " + settings + L".");
+        Format(text, L"Cannot write the settings file %ls.", settings);
+        Report(install, INSTALLMESSAGE(INSTALLMESSAGE_ERROR | MB_OK | MB_ICONSTOP), text);
         return ERROR_INSTALL_FAILURE;
     }
-    wchar_t system[MAX_PATH];
+    wchar_t system[MAX_PATH] = L"";
     GetSystemDirectoryW(system, MAX_PATH);
-    long code = RunCommand(L"\"" + std::wstring(system) + L"\\icacls.exe\" \"" + settings +
-                           L"\" /grant *S-1-5-32-545:(M)");
+    Format(text, L"\"%ls\\icacls.exe\" \"%ls\" /grant *S-1-5-32-545:(M)", system, settings);
+    long code = RunCommand(text);
     if (code != 0) {
-        Report(install, INSTALLMESSAGE_INFO,
-               L"Users without administrator rights cannot save the settings: icacls ended with " +
-                   std::to_wstring(code) + L".");
+        Format(text, L"Users without administrator rights cannot save the settings: icacls ended with %ld.", code);
+        Report(install, INSTALLMESSAGE_INFO, text);
     }
     return ERROR_SUCCESS;
 }
@@ -233,9 +324,13 @@ extern "C" __declspec(dllexport) UINT __stdcall InstallSettingsFile(MSIHANDLE in
 // version). A file in use goes at the next restart.
 extern "C" __declspec(dllexport) UINT __stdcall RemoveSettingsFile(MSIHANDLE install)
 {
-    std::wstring settings = WithoutTrailingBackslash(Property(install, L"CustomActionData")) + L"\\" + settingsFile;
-    if (!DeleteFileW(settings.c_str()) && Exists(settings)) {
-        MoveFileExW(settings.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    HeapText folder;
+    if (!Property(install, L"CustomActionData", folder)) return ERROR_SUCCESS;
+    DropTrailingBackslash(folder.get());
+    wchar_t settings[textSize];
+    Format(settings, L"%ls\\%ls", folder.get(), settingsFile);
+    if (!DeleteFileW(settings) && GetFileAttributesW(settings) != INVALID_FILE_ATTRIBUTES) {
+        MoveFileExW(settings, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
     }
     return ERROR_SUCCESS;
 }
