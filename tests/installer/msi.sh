@@ -31,22 +31,19 @@ package --version 4.5.7 "$name" "$E2E_DIR/Next.msi" "$next"
 package --version 4.5.7 "$name" "$E2E_DIR/Rebuilt.msi" "$next"
 saver_pack "$E2E_DIR/expected.scr" "$name" >/dev/null
 
-# 1. What wixl wrote, read back: it drops what it does not know without a
-#    word, and numbers actions placed with After= wrongly; and the code page
-#    set after it, without which the names read differently on a Windows of
-#    another ANSI code page.
+# 1. What wixl wrote that Wine cannot show, read back (wixl drops what it
+#    does not know without a word): the actions' rights and the removal of
+#    the version before inside the transaction, which Wine ignores, the
+#    administrator's condition, where Wine makes everyone one, the icon; and
+#    the code page set after wixl.
 tables() { for table in "$@"; do msiinfo export "$E2E_DIR/Demo.msi" "$table"; done | tr -d '\r'; }
 for row in "CheckInstall	1	SetupActions	CheckInstall" \
            "InstallSettingsFile	3073	SetupActions	InstallSettingsFile" \
            "RemoveSettingsFile	3137	SetupActions	RemoveSettingsFile" \
            "RemoveExistingProducts		1501" \
-           "InstallSettingsFile	NOT REMOVE AND SAVERLONGESTENTRY	4010" \
-           "0.0.0	4.5.7		256		OLDERFOUND" \
-           "4.5.6			2		NEWERFOUND" \
            "Privileged	Installing the screen saver \"Shïp [\[]Tést[\]]\" needs administrator rights." \
-           "ARPPRODUCTICON	saver.ico" "ARPCOMMENTS	Northern lights" "SAVERNAMEBYTES	5368ef70205b54e973745d" \
-           "1252	_ForceCodepage"; do
-    tables CustomAction InstallExecuteSequence Upgrade LaunchCondition Property _ForceCodepage | grep -qF -- "$row" ||
+           "ARPPRODUCTICON	saver.ico" "1252	_ForceCodepage"; do
+    tables CustomAction InstallExecuteSequence LaunchCondition Property _ForceCodepage | grep -qF -- "$row" ||
         fail "the package lacks the row [$row]"
 done
 echo "ok: the package's tables"
